@@ -1,0 +1,33 @@
+#pragma once
+
+// Fetching pages, decoding their bodies, handing addresses to the browser, cutting out titles.
+
+#include "text/text.h"
+
+#include <string>
+
+namespace lorvane {
+
+// A counted byte buffer: a page body exactly as received.
+using Bytes = std::string;
+
+// Blocking GET of an http or https address; the body of any response, or the empty buffer on any
+// failure. The address is cut at its first "#".
+Bytes fetch_page(const Text& address);
+
+// UTF-8 body to GBK text: invalid sequences become U+FFFD (then "?"), characters GBK lacks become
+// "?", and the text ends at the first zero.
+Text decode_utf8_to_gbk(const Bytes& body);
+
+// Asks the desktop to open the address in the default browser. Fire and forget.
+void open_in_browser(const Text& address);
+
+// The text between the first `start_marker` at or after `start` and the next `end_marker` after it,
+// or empty text. "#引号" in a marker stands for a double quote.
+Text text_between(const Text& source, const Text& start_marker, const Text& end_marker, Position start,
+                  bool ignore_case);
+
+// The title of the page at `address`, or empty text.
+Text fetch_page_title(const Text& address);
+
+} // namespace lorvane
