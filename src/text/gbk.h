@@ -17,6 +17,8 @@ Text utf8_to_gbk(std::string_view utf8);
 std::string gbk_to_utf8(std::string_view gbk);
 
 // Shorthand for constant texts written in this UTF-8 source: gbk("可选组合链接").
-inline Text gbk(std::string_view utf8) { return utf8_to_gbk(utf8); }
+inline Text gbk(std::string_view utf8) {
+    return utf8_to_gbk(utf8);
+}
 
 } // namespace lorvane

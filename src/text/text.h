@@ -7,6 +7,7 @@
 //
 // Positions are 1-based, as in the program's own arithmetic; -1 means "not found".
 
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -20,7 +21,9 @@ using TextList = std::vector<Text>;
 using Position = std::int64_t;
 
 // True when byte `c` starts a two-byte GBK character.
-constexpr bool is_lead_byte(unsigned char c) { return c >= 0x80; }
+constexpr bool is_lead_byte(unsigned char c) {
+    return c >= 0x80;
+}
 
 // 1-based position of the first occurrence of `part` at or after `start`, found only where a
 // character begins; -1 when there is none. A `start` of 1 or less means the beginning.
@@ -38,6 +41,21 @@ Text format_integer(std::int64_t n);
 
 // The key of a history record: "2020年6月17日9时5分3秒" and its shorter forms, in local time.
 Text format_timestamp(std::time_t t);
+
+// True when stepping by characters ends on a lead byte with nothing after it: the text's last
+// character is cut. Such a text must not be followed by a delimiter, which would become its second byte.
+bool last_character_cut(std::string_view text);
+
+// One line of a text whose lines end with CR LF, found by character stepping as split_by finds them
+// (a lone CR or LF is part of a line). Offsets are 0-based byte offsets into the text.
+struct LineSpan {
+    std::size_t begin = 0;  // first byte of the line
+    std::size_t length = 0; // bytes of the line, without its CR LF
+    bool ended = false;     // followed by CR LF
+};
+// The lines of `text`, as split_by(text, "\r\n") cuts them: a final CR LF ends the last line and
+// starts no empty one; an empty text has no lines.
+std::vector<LineSpan> split_lines(std::string_view text);
 
 // Trims bytes 1 to 32 (blanks and control characters) from the ends.
 std::string_view trim_blanks(std::string_view text);
