@@ -1,1 +1,479 @@
-// Not written yet.
+#include "platform/profile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace lorvane::profile {
+
+namespace {
+
+constexpr std::string_view line_break = "\r\n";
+
+bool has_line_break_byte(std::string_view s) {
+    return s.find_first_of(line_break) != std::string_view::npos;
+}
+
+// The comparison form of a name: ASCII letters in lower case, as the Windows profile functions match
+// them. A second byte is copied as it is, so 丄 (81 41) and 乤 (81 61) stay different.
+std::string fold(std::string_view name) {
+    std::string out(name);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const auto c = static_cast<unsigned char>(out[i]);
+        if (is_lead_byte(c)) {
+            ++i;
+        } else if (c >= 'A' && c <= 'Z') {
+            out[i] = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return out;
+}
+
+bool is_header(std::string_view line) {
+    return !line.empty() && line[0] == '[';
+}
+
+// The name of a header line: after "[", up to the first "]" or the end of the line.
+std::string_view header_name(std::string_view line) {
+    const Position close = position_of(line, "]", 2);
+    return close == -1 ? line.substr(1) : line.substr(1, static_cast<std::size_t>(close - 2));
+}
+
+// 1-based position of an entry line's "=", or -1 for a line that is no entry.
+Position equals_of(std::string_view line) {
+    return is_header(line) ? -1 : position_of(line, "=");
+}
+
+std::string_view entry_key(std::string_view line, Position equals) {
+    return trim_blanks(line.substr(0, static_cast<std::size_t>(equals - 1)));
+}
+
+// What a value is written as: without CR and LF, and without a last lead byte that would pair with
+// the CR of the line end and so keep the line from ending.
+Text writable_value(std::string_view value) {
+    Text out;
+    out.reserve(value.size());
+    for (char c : value) {
+        if (c != '\r' && c != '\n') {
+            out.push_back(c);
+        }
+    }
+    if (last_character_cut(out)) {
+        out.pop_back();
+    }
+    return out;
+}
+
+} // namespace
+
+bool is_valid_key(std::string_view key) {
+    const std::string_view k = trim_blanks(key);
+    return !k.empty() && k[0] != '[' && position_of(k, "=") == -1 && !has_line_break_byte(k) && !last_character_cut(k);
+}
+
+bool is_valid_section(std::string_view section) {
+    const std::string_view s = trim_blanks(section);
+    return !s.empty() && position_of(s, "]") == -1 && !has_line_break_byte(s) && !last_character_cut(s);
+}
+
+Document::Document(Text bytes) : bytes_(std::move(bytes)), lines_(split_lines(bytes_)) {}
+
+std::string_view Document::line_text(std::size_t i) const {
+    return std::string_view(bytes_).substr(lines_[i].begin, lines_[i].length);
+}
+
+std::size_t Document::line_stop(std::size_t i) const {
+    return lines_[i].begin + lines_[i].length + (lines_[i].ended ? line_break.size() : 0);
+}
+
+std::optional<std::size_t> Document::find_section(std::string_view section) const {
+    if (!sections_) {
+        sections_.emplace();
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            if (is_header(line_text(i))) {
+                sections_->emplace(fold(header_name(line_text(i))), i); // the first of a name stays
+            }
+        }
+    }
+    const auto found = sections_->find(fold(trim_blanks(section)));
+    return found == sections_->end() ? std::nullopt : std::optional<std::size_t>(found->second);
+}
+
+std::size_t Document::section_end(std::size_t header) const {
+    std::size_t i = header + 1;
+    while (i < lines_.size() && !is_header(line_text(i))) {
+        ++i;
+    }
+    return i;
+}
+
+std::optional<std::size_t> Document::find_key(std::size_t header, std::string_view key) const {
+    auto [keys, fresh] = keys_.try_emplace(header);
+    if (fresh) {
+        const std::size_t end = section_end(header);
+        for (std::size_t i = header + 1; i < end; ++i) {
+            const Position equals = equals_of(line_text(i));
+            if (equals != -1) {
+                keys->second.emplace(fold(entry_key(line_text(i), equals)), i);
+            }
+        }
+    }
+    const auto found = keys->second.find(fold(trim_blanks(key)));
+    return found == keys->second.end() ? std::nullopt : std::optional<std::size_t>(found->second);
+}
+
+std::optional<Text> Document::value(std::string_view section, std::string_view key) const {
+    if (trim_blanks(section).empty() || trim_blanks(key).empty()) {
+        return std::nullopt;
+    }
+    const auto header = find_section(section);
+    const auto entry = header ? find_key(*header, key) : std::nullopt;
+    if (!entry) {
+        return std::nullopt;
+    }
+    const std::string_view line = line_text(*entry);
+    return Text(trim_blanks(line.substr(static_cast<std::size_t>(equals_of(line)))));
+}
+
+void Document::splice(std::size_t offset, std::size_t erase, std::string_view insert) {
+    bytes_.replace(offset, erase, insert);
+    lines_ = split_lines(bytes_);
+    sections_.reset();
+    keys_.clear();
+}
+
+void Document::insert_after(std::size_t line, std::string_view lines) {
+    if (lines_[line].ended) {
+        splice(line_stop(line), 0, lines);
+        return;
+    }
+    // The last line of the file has no line end yet. A lead byte standing last in it would take the
+    // CR of a new line end as its second byte, so that byte goes.
+    const std::size_t stop = line_stop(line);
+    const std::size_t cut = last_character_cut(line_text(line)) ? 1 : 0;
+    splice(stop - cut, cut, Text(line_break) + Text(lines));
+}
+
+void Document::append(std::string_view lines) {
+    if (lines_.empty()) {
+        splice(bytes_.size(), 0, lines);
+    } else {
+        insert_after(lines_.size() - 1, lines);
+    }
+}
+
+bool Document::set_value(std::string_view section, std::string_view key, std::string_view value) {
+    if (!is_valid_section(section) || !is_valid_key(key)) {
+        return false;
+    }
+    const std::string_view name = trim_blanks(section);
+    const Text written = writable_value(value);
+    const Text entry_line = Text(trim_blanks(key)) + "=" + written + Text(line_break);
+    const auto header = find_section(name);
+    if (!header) {
+        append("[" + Text(name) + "]" + Text(line_break) + entry_line);
+        return true;
+    }
+    if (const auto entry = find_key(*header, key)) {
+        // The bytes up to the "=" stay, so that the key keeps its spelling in the file.
+        const std::size_t value_begin = lines_[*entry].begin + static_cast<std::size_t>(equals_of(line_text(*entry)));
+        const std::size_t value_end = lines_[*entry].begin + lines_[*entry].length;
+        splice(value_begin, value_end - value_begin, written);
+        return true;
+    }
+    // After the section's last entry, so that blank or odd lines at its end stay after it.
+    std::size_t after = *header;
+    const std::size_t end = section_end(*header);
+    for (std::size_t i = *header + 1; i < end; ++i) {
+        if (equals_of(line_text(i)) != -1) {
+            after = i;
+        }
+    }
+    insert_after(after, entry_line);
+    return true;
+}
+
+bool Document::remove_key(std::string_view section, std::string_view key) {
+    return remove_keys(section, TextList{Text(key)}).front();
+}
+
+std::vector<bool> Document::remove_keys(std::string_view section, const TextList& keys) {
+    std::vector<bool> removed(keys.size(), false);
+    const auto header = is_valid_section(section) ? find_section(section) : std::nullopt;
+    if (!header) {
+        return removed;
+    }
+    // Every entry line of the section by folded key, in file order: the first remaining one goes.
+    std::unordered_map<std::string, std::vector<std::size_t>> lines_of;
+    const std::size_t end = section_end(*header);
+    for (std::size_t i = end; i-- > *header + 1;) {
+        const Position equals = equals_of(line_text(i));
+        if (equals != -1) {
+            lines_of[fold(entry_key(line_text(i), equals))].push_back(i); // last line first
+        }
+    }
+    std::vector<bool> drop(lines_.size(), false);
+    bool any = false;
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        const auto found = is_valid_key(keys[k]) ? lines_of.find(fold(trim_blanks(keys[k]))) : lines_of.end();
+        if (found != lines_of.end() && !found->second.empty()) {
+            drop[found->second.back()] = true;
+            found->second.pop_back();
+            removed[k] = true;
+            any = true;
+        }
+    }
+    if (any) {
+        Text kept;
+        kept.reserve(bytes_.size());
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            if (!drop[i]) {
+                kept.append(bytes_, lines_[i].begin, line_stop(i) - lines_[i].begin);
+            }
+        }
+        *this = Document(std::move(kept));
+    }
+    return removed;
+}
+
+bool Document::remove_section(std::string_view section) {
+    const auto header = is_valid_section(section) ? find_section(section) : std::nullopt;
+    if (!header) {
+        return false;
+    }
+    const std::size_t first = lines_[*header].begin;
+    splice(first, line_stop(section_end(*header) - 1) - first, {});
+    return true;
+}
+
+namespace {
+
+// The folder and the name of a file path; a path without "/" is in the current directory.
+std::pair<Text, Text> split_path(const Text& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == Text::npos) {
+        return {".", path};
+    }
+    return {slash == 0 ? Text("/") : path.substr(0, slash), path.substr(slash + 1)};
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+    ~FileDescriptor() { reset(); }
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+        if (this != &other) {
+            reset();
+            fd_ = std::exchange(other.fd_, -1);
+        }
+        return *this;
+    }
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // Closes now; false when close reports an error (a write that did not reach the file).
+    bool reset() {
+        const bool ok = fd_ < 0 || ::close(fd_) == 0;
+        fd_ = -1;
+        return ok;
+    }
+
+private:
+    int fd_;
+};
+
+enum class ReadStatus { ok, absent, failed };
+
+struct FileState {
+    ReadStatus status = ReadStatus::failed;
+    Text bytes;
+    struct stat info {};
+};
+
+// Reads a regular file whole. A directory or anything else in its place is a failure.
+FileState read_whole(const Text& path) {
+    FileState state;
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.valid()) {
+        state.status = errno == ENOENT ? ReadStatus::absent : ReadStatus::failed;
+        return state;
+    }
+    if (::fstat(fd.get(), &state.info) != 0 || !S_ISREG(state.info.st_mode)) {
+        return state;
+    }
+    state.bytes.resize(static_cast<std::size_t>(state.info.st_size));
+    std::size_t got = 0;
+    for (;;) {
+        if (got == state.bytes.size()) {
+            constexpr std::size_t growth = 64 * 1024; // the file may grow while it is read
+            state.bytes.resize(got + growth);
+        }
+        const ssize_t n = ::read(fd.get(), state.bytes.data() + got, state.bytes.size() - got);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return state;
+        }
+        if (n == 0) {
+            break;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    state.bytes.resize(got);
+    state.status = ReadStatus::ok;
+    return state;
+}
+
+bool write_all(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// The permission bits a new file gets from open(): 0666 less the process's umask. Read from
+// /proc because umask() can only be asked by changing it.
+mode_t new_file_mode() {
+    constexpr mode_t usual_umask = 022;
+    constexpr mode_t all_read_write = 0666;
+    mode_t mask = usual_umask;
+    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned value = 0;
+        while (std::fgets(line, sizeof line, status)) {
+            if (std::sscanf(line, "Umask: %o", &value) == 1) {
+                mask = static_cast<mode_t>(value);
+                break;
+            }
+        }
+        std::fclose(status);
+    }
+    return all_read_write & ~mask;
+}
+
+bool sync_folder(const Text& folder) {
+    const FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd.valid() && ::fsync(fd.get()) == 0;
+}
+
+// Writes `bytes` to a temporary file beside `path` and renames it over `path`, so that the file is
+// always either the old one or the new one, also after a crash or a full disk.
+bool replace_file(const Text& path, std::string_view bytes, const FileState& old) {
+    const auto [folder, name] = split_path(path);
+    Text temporary = folder + "/." + name + ".XXXXXX";
+    FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (!fd.valid()) {
+        return false;
+    }
+    bool ok = true;
+    if (old.status == ReadStatus::ok) {
+        // As root we may be rewriting another user's file; it stays theirs where the system allows.
+        if (::fchown(fd.get(), old.info.st_uid, old.info.st_gid) != 0) {
+            // Not permitted for an ordinary user, and not needed: the file was theirs already.
+        }
+        ok = ::fchmod(fd.get(), old.info.st_mode & 07777) == 0;
+    } else {
+        ok = ::fchmod(fd.get(), new_file_mode()) == 0;
+    }
+    ok = ok && write_all(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+    ok = fd.reset() && ok;
+    ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return sync_folder(folder);
+}
+
+// Read-only as the Windows read-only attribute makes a file: no owner-write bit, or no write access.
+// access() alone would let root through.
+bool is_writable(const Text& path, const FileState& state) {
+    return state.status == ReadStatus::absent ||
+           ((state.info.st_mode & S_IWUSR) != 0 && ::access(path.c_str(), W_OK) == 0);
+}
+
+// The advisory lock that serialises read-modify-write between copies of the program. It is taken on
+// a file of its own because every change replaces the data file's inode.
+FileDescriptor lock_for(const Text& path) {
+    const auto [folder, name] = split_path(path);
+    const Text lock_path = folder + "/." + name + ".lock";
+    constexpr mode_t lock_mode = 0666;
+    FileDescriptor fd(::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, lock_mode));
+    if (!fd.valid()) {
+        fd = FileDescriptor(::open(lock_path.c_str(), O_RDONLY | O_CLOEXEC)); // another user's lock file
+    }
+    while (fd.valid() && ::flock(fd.get(), LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            fd.reset();
+        }
+    }
+    return fd;
+}
+
+} // namespace
+
+std::optional<Text> read_file(const Text& path) {
+    FileState state = read_whole(path);
+    if (state.status != ReadStatus::ok) {
+        return std::nullopt;
+    }
+    return std::move(state.bytes);
+}
+
+bool update(const Text& path, const std::function<bool(Document&)>& change) {
+    // Without the lock nothing is written, but a change that needs no writing still holds.
+    const FileDescriptor lock = lock_for(path);
+    FileState state = read_whole(path);
+    if (state.status == ReadStatus::failed) {
+        return false;
+    }
+    Document document(std::move(state.bytes));
+    if (!change(document)) {
+        return true;
+    }
+    return lock.valid() && is_writable(path, state) && replace_file(path, document.bytes(), state);
+}
+
+Text read_value(const Text& path, std::string_view section, std::string_view key) {
+    std::optional<Text> bytes = read_file(path);
+    if (!bytes) {
+        return {};
+    }
+    return Document(std::move(*bytes)).value(section, key).value_or(Text());
+}
+
+bool write_value(const Text& path, std::string_view section, std::string_view key, std::string_view value) {
+    if (!is_valid_section(section) || !is_valid_key(key)) {
+        return false;
+    }
+    return update(path, [&](Document& document) { return document.set_value(section, key, value); });
+}
+
+bool delete_key(const Text& path, std::string_view section, std::string_view key) {
+    if (!is_valid_section(section) || !is_valid_key(key)) {
+        return false;
+    }
+    return update(path, [&](Document& document) { return document.remove_key(section, key); });
+}
+
+bool delete_section(const Text& path, std::string_view section) {
+    if (!is_valid_section(section)) {
+        return false;
+    }
+    return update(path, [&](Document& document) { return document.remove_section(section); });
+}
+
+} // namespace lorvane::profile

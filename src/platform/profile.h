@@ -4,30 +4,36 @@
 //
 // Layout it reads and keeps: GBK bytes, lines ended by CR LF (a lone CR or LF is part of a line),
 // a section starts at a line whose first byte is "[", its name runs to the first "]" (or the end of
-// the line); an entry is a line holding "=", its key the bytes before the first "=". Section and key
-// names match without regard to ASCII case, as the Windows profile functions do; the second byte of
-// a two-byte character is never case-folded. Keys and values are read trimmed of bytes 1 to 32 at
-// both ends; quotes are kept. The first section of a name and the first key of a name in it count.
+// the line) and is compared as it stands there, untrimmed, just as the key listing finds its header
+// only as "[" + name + "]" at the start of a line; an entry is a line holding "=", its key the bytes before the first
+// "=". Section and key names match without regard to ASCII case, as the Windows profile functions do; the second byte
+// of a two-byte character is never case-folded. Keys and values are read trimmed of bytes 1 to 32 at both ends; quotes
+// are kept. The first section of a name and the first key of a name in it count.
 //
 // Writing: a new key goes at the end of its section, a new section at the end of the file; deleting
 // the last key of a section keeps its header line. No blank line is ever written, and every byte of
 // every line that an operation does not change stays as it was. A change replaces the file
 // atomically (temporary file, flush, rename) under an advisory lock shared by every copy of the
-// program, and reports whether it reached the disk.
+// program, and reports whether it reached the disk. A file without its owner-write bit is read-only,
+// as a file with the Windows read-only attribute is: writes to it fail, for root too.
 
 #include "text/text.h"
 
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace lorvane::profile {
 
-// A key the file cannot hold: empty after trimming, containing "=", CR or LF, or beginning with "[".
+// False for a key the file cannot hold: empty after trimming, containing "=", CR or LF, beginning
+// with "[", or ending in a lead byte without its second byte (which would take the "=" as its own).
 bool is_valid_key(std::string_view key);
-// A section name the file cannot hold: empty after trimming, containing "]", CR or LF.
+// False for a section name the file cannot hold: empty after trimming, containing "]", CR or LF, or
+// ending in a lead byte without its second byte.
 bool is_valid_section(std::string_view section);
 
 // The parsed text of a profile file. Parsing never fails: any bytes are a document.
@@ -41,28 +47,35 @@ public:
     // The trimmed value of the first matching key of the first matching section, or nothing.
     std::optional<Text> value(std::string_view section, std::string_view key) const;
 
-    // Sets a value; CR and LF bytes in it are dropped. False when the key or section is refused.
+    // Sets a value; CR and LF bytes in it are dropped, and so is a lead byte left without its second
+    // byte at the end, which would swallow the line's CR. False when the key or section is refused.
     bool set_value(std::string_view section, std::string_view key, std::string_view value);
     // Removes the first matching key's line. False when there was none (or the key is refused).
     bool remove_key(std::string_view section, std::string_view key);
+    // Removes, for each key in turn, the first remaining matching line, rebuilding the text once.
+    // removed[i] tells whether keys[i] had a line to remove.
+    std::vector<bool> remove_keys(std::string_view section, const TextList& keys);
     // Removes the header line and every line of the first matching section. False when absent.
     bool remove_section(std::string_view section);
 
 private:
-    struct Line {
-        std::size_t begin = 0;  // offset of the line's first byte
-        std::size_t length = 0; // bytes of the line, without its CR LF
-        bool ended = false;     // followed by CR LF
-    };
-    void index_lines();
-    std::optional<std::size_t> find_section(std::string_view section) const;      // header line index
-    std::size_t section_end(std::size_t header) const;                              // one past last line
-    std::optional<std::size_t> find_key(std::size_t header, std::string_view key) const; // entry line index
+    // Folded name (ASCII letters in lower case, second bytes untouched) to line number; built on the
+    // first lookup, dropped at every change, so that looking up many keys stays linear.
+    using Index = std::unordered_map<std::string, std::size_t>;
+
+    std::optional<std::size_t> find_section(std::string_view section) const;             // header line
+    std::size_t section_end(std::size_t header) const;                                   // one past its last line
+    std::optional<std::size_t> find_key(std::size_t header, std::string_view key) const; // entry line
     std::string_view line_text(std::size_t i) const;
-    void replace_lines(std::size_t first, std::size_t count, std::string_view with);
+    std::size_t line_stop(std::size_t i) const; // offset just past the line's CR LF
+    void insert_after(std::size_t line, std::string_view lines);
+    void append(std::string_view lines);
+    void splice(std::size_t offset, std::size_t erase, std::string_view insert);
 
     Text bytes_;
-    std::vector<Line> lines_;
+    std::vector<LineSpan> lines_;
+    mutable std::optional<Index> sections_;
+    mutable std::unordered_map<std::size_t, Index> keys_; // by header line
 };
 
 // Reads the whole file; nothing when it cannot be read. An absent file reads as nothing too.
