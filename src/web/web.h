@@ -27,6 +27,12 @@ void open_in_browser(const Text& address);
 Text text_between(const Text& source, const Text& start_marker, const Text& end_marker, Position start,
                   bool ignore_case);
 
+// The title of a page body: the text of its first title element (tag name in any case, attributes
+// allowed), character references decoded, white space folded to single spaces and trimmed. The body
+// is UTF-8 unless a meta element in its first 4 KiB declares GBK, GB2312 or GB18030. Empty text when
+// the page has no closed title element.
+Text extract_page_title(const Bytes& body);
+
 // The title of the page at `address`, or empty text.
 Text fetch_page_title(const Text& address);
 
