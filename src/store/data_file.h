@@ -2,8 +2,10 @@
 
 // The program's one data file, Data/URL.ini beside the executable, and its three sections.
 
+#include "platform/profile.h"
 #include "text/text.h"
 
+#include <string_view>
 #include <vector>
 
 namespace lorvane {
@@ -23,12 +25,17 @@ Text data_file_path();   // run_dir + "/Data/URL.ini"
 // The whole file as raw bytes, cut at the first 0x00 or 0x1A that is not the second byte of a
 // two-byte character. The file is opened for reading only; a missing or unreadable one reads empty.
 Text read_data_text();
+// The same cut, over the file's bytes read already.
+Text data_text_of(std::string_view file_bytes);
 
 // Leading bytes 1 to 32 are skipped in the section and the key; an empty one gives empty text. A
 // value longer than 10239 bytes comes back cut to 10239, as the program has always read it.
 Text read_entry(const Text& section, const Text& key);
+// The same rules, over a document parsed already.
+Text read_entry_in(const profile::Document& document, const Text& section, const Text& key);
 
-// Each returns true when the file on disk holds the change afterwards.
+// Each returns true when the file on disk holds the change afterwards. Section, key and value end at
+// their first zero byte, as they did when they were handed to the Windows profile functions.
 bool write_entry(const Text& section, const Text& key, const Text& value);
 bool delete_entry(const Text& section, const Text& key);
 bool delete_section(const Text& section);

@@ -10,7 +10,7 @@
 namespace lorvane {
 
 // `header` is the section header with its brackets, as written in the file: "[可选组合链接]".
-TextList list_section_keys(const Text& header);                          // reads the data file
+TextList list_section_keys(const Text& header);                           // reads the data file
 TextList list_section_keys_in(std::string_view text, const Text& header); // over a text read already
 
 } // namespace lorvane
