@@ -11,8 +11,9 @@ namespace lorvane {
 // A counted byte buffer: a page body exactly as received.
 using Bytes = std::string;
 
-// Blocking GET of an http or https address; the body of any response, or the empty buffer on any
-// failure. The address is cut at its first "#".
+// Blocking GET of an http or https address (also after redirects); the body of any response, up to
+// 16 MiB, what arrived before a failure part-way, or the empty buffer on any other failure. The
+// address is cut at its first "#"; an empty address fetches nothing.
 Bytes fetch_page(const Text& address);
 
 // UTF-8 body to GBK text: invalid sequences become U+FFFD (then "?"), characters GBK lacks become

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -111,6 +113,11 @@ struct AddressCase {
     std::string address;  // GBK; "{dir}" stands for the test's directory
     std::string argument; // UTF-8, as the browser must receive it
 };
+
+// Failures name the row, not its bytes.
+void PrintTo(const AddressCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BrowserAddress : public BrowserTest, public ::testing::WithParamInterface<AddressCase> {};
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 
 namespace lorvane {
@@ -16,6 +18,11 @@ struct DecodeCase {
     std::string utf8;
     std::string gbk;
 };
+
+// Failures name the row, not its bytes.
+void PrintTo(const DecodeCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Decode : public ::testing::TestWithParam<DecodeCase> {};
 

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -87,6 +89,11 @@ struct RequestTargetCase {
     std::string sent; // the request line the server receives
 };
 
+// Failures name the row, not its bytes.
+void PrintTo(const RequestTargetCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class RequestTarget : public FetchTest, public ::testing::WithParamInterface<RequestTargetCase> {};
 
 TEST_P(RequestTarget, ServerReceivesRequestLine) {
@@ -148,6 +155,19 @@ TEST_F(FetchTest, ClosedPort_givesEmptyBuffer_andTheBusyPointerComesAndGoes) {
     EXPECT_EQ(ends, 1);
 }
 
+TEST_F(FetchTest, UnansweredConnection_isAbandonedAfterTheConnectTime) {
+    HttpSettings settings;
+    settings.ca_file = local_servers().ca_file;
+    settings.connect_timeout_s = 1;
+    set_http_settings_for_tests(settings);
+    const lorvane::testing::UnansweredPort unanswered;
+    const auto start = Clock::now();
+    EXPECT_EQ(fetch_page("http://127.0.0.1:" + std::to_string(unanswered.port()) + "/"), "");
+    const double elapsed = seconds_since(start);
+    EXPECT_GE(elapsed, 0.9);
+    EXPECT_LT(elapsed, 4.0);
+}
+
 TEST_F(FetchTest, BusyHooks_encloseTheTransfer) {
     int depth = 0;
     int depth_at_begin = -1;
@@ -173,6 +193,10 @@ struct ForbiddenCase {
     std::string address; // "{http}" and "{file}" are filled in
     int connections;     // to the HTTP listener
 };
+
+void PrintTo(const ForbiddenCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ForbiddenProtocol : public FetchTest, public ::testing::WithParamInterface<ForbiddenCase> {};
 
@@ -207,6 +231,10 @@ struct BodySizeCase {
     bool announced;
 };
 
+void PrintTo(const BodySizeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class BodySize : public FetchTest, public ::testing::WithParamInterface<BodySizeCase> {};
 
 TEST_P(BodySize, KeepsAtMostTheLimit) {
@@ -230,6 +258,10 @@ struct StallCase {
     std::string path;
     Bytes kept;
 };
+
+void PrintTo(const StallCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class StalledServer : public FetchTest, public ::testing::WithParamInterface<StallCase> {};
 

@@ -24,6 +24,9 @@ namespace lorvane::testing {
 namespace {
 
 constexpr int start_timeout_ms = 30000;
+// Connections that fill a listen queue of length 0 (the kernel allows one more than the length).
+constexpr int queue_fillers = 3;
+constexpr auto queue_fill_wait = std::chrono::milliseconds(100);
 constexpr auto stop_timeout = std::chrono::seconds(5);
 constexpr auto stop_poll = std::chrono::milliseconds(20);
 
@@ -149,16 +152,47 @@ const LocalServers& local_servers() {
     return process.servers();
 }
 
-int closed_port() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+namespace {
+
+// Binds `fd` to a free port on 127.0.0.1 and returns its address.
+sockaddr_in bind_loopback(int fd) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        throw std::runtime_error("cannot bind a port on 127.0.0.1");
+    }
+    return address;
+}
+
+} // namespace
+
+int closed_port() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    const sockaddr_in address = bind_loopback(fd);
     close(fd);
     return ntohs(address.sin_port);
+}
+
+UnansweredPort::UnansweredPort() : listener_(socket(AF_INET, SOCK_STREAM, 0)) {
+    sockaddr_in address = bind_loopback(listener_);
+    port_ = ntohs(address.sin_port);
+    listen(listener_, 0);
+    for (int i = 0; i < queue_fillers; ++i) {
+        const int filler = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        fillers_.push_back(filler);
+    }
+    std::this_thread::sleep_for(queue_fill_wait);
+}
+
+UnansweredPort::~UnansweredPort() {
+    for (const int filler : fillers_) {
+        close(filler);
+    }
+    close(listener_);
 }
 
 } // namespace lorvane::testing

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 namespace lorvane::testing {
 
@@ -26,5 +27,22 @@ const LocalServers& local_servers();
 
 // A port on 127.0.0.1 on which nothing listens.
 int closed_port();
+
+// A listener on 127.0.0.1 that never accepts and whose queue is already full, so that a further
+// connection attempt is never answered: the kernel drops its SYNs.
+class UnansweredPort {
+public:
+    UnansweredPort();
+    ~UnansweredPort();
+    UnansweredPort(const UnansweredPort&) = delete;
+    UnansweredPort& operator=(const UnansweredPort&) = delete;
+
+    int port() const { return port_; }
+
+private:
+    int listener_ = -1;
+    std::vector<int> fillers_;
+    int port_ = 0;
+};
 
 } // namespace lorvane::testing

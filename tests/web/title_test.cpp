@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <random>
 #include <string>
 
@@ -20,6 +22,11 @@ struct BetweenCase {
     bool ignore_case;
     std::string expected;
 };
+
+// Failures name the row, not its bytes.
+void PrintTo(const BetweenCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class TextBetween : public ::testing::TestWithParam<BetweenCase> {};
 
@@ -64,6 +71,10 @@ struct TitleCase {
     std::string body;
     std::string title; // GBK
 };
+
+void PrintTo(const TitleCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PageTitle : public ::testing::TestWithParam<TitleCase> {};
 
