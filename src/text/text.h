@@ -26,16 +26,26 @@ constexpr bool is_lead_byte(unsigned char c) {
 }
 
 // 1-based position of the first occurrence of `part` at or after `start`, found only where a
-// character begins; -1 when there is none. A `start` of 1 or less means the beginning.
+// character begins (stepping starts at `start`); -1 when there is none. A `start` of 1 or less means
+// the beginning, one beyond the last byte finds nothing. An empty `part` gives 1 while anything is
+// left to search. `ignore_case` folds ASCII letters, never the second byte of a character.
 Position position_of(std::string_view text, std::string_view part, Position start = 1, bool ignore_case = false);
 
-Text take_left(std::string_view text, Position n);
-Text take_mid(std::string_view text, Position start, Position count);
+// These three count bytes and may cut a two-byte character.
+Text take_left(std::string_view text, Position n);                    // empty when n < 1
+Text take_mid(std::string_view text, Position start, Position count); // empty outside the text
 Position byte_length(std::string_view text);
 
+// Every occurrence, left to right without overlap, where a character begins; inserted text is not
+// searched again.
 Text replace_all(std::string_view text, std::string_view old_part, std::string_view new_part);
+// Each delimiter ends a piece, so empty pieces stay, but a text ending with the delimiter gives no
+// empty last piece. An empty text gives no pieces, an empty delimiter the whole text.
 TextList split_by(std::string_view text, std::string_view delimiter);
 
+// Full-width digits, signs and spaces (rows A3 and A1) count as their ASCII forms; then leading
+// white space, a sign and the digits up to the first other character. No digits give 0; values
+// beyond the range saturate.
 std::int64_t parse_integer(std::string_view text);
 Text format_integer(std::int64_t n);
 
