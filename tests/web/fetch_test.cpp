@@ -12,6 +12,7 @@
 #include <ostream>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
@@ -213,6 +214,7 @@ TEST_P(ForbiddenProtocol, GivesEmptyBuffer) {
     const int before = http_connections();
     EXPECT_EQ(fetch_page(address), "") << address;
     EXPECT_EQ(http_connections() - before - 1, GetParam().connections) << address;
+    std::remove(file.c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(
