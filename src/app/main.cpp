@@ -2,12 +2,12 @@
 // and the main window, whose creation handler has run before it is shown.
 
 #include "app/shared_lists.h"
+#include "platform/http.h"
 #include "platform/run_dir.h"
 #include "ui/main/look.h"
 #include "ui/main/main_window.h"
 
 #include <QApplication>
-#include <QDir>
 
 #include <filesystem>
 #include <system_error>
@@ -15,6 +15,9 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     lorvane::apply_program_look();
+    // A fetch blocks the one GUI thread; the pointer shows that the program is busy meanwhile.
+    lorvane::set_busy_hooks([] { QApplication::setOverrideCursor(Qt::WaitCursor); },
+                            [] { QApplication::restoreOverrideCursor(); });
 
     // The shared lists are made, empty, before any window uses them, and released when main returns.
     lorvane::link_names();
