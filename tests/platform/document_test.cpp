@@ -220,7 +220,8 @@ TEST(DocumentSpeed, looksUpAHundredThousandKeysOfOneSectionInLinearTime) {
         found += document.value("s", "KEY" + std::to_string(i)) == "value" + std::to_string(i) ? 1 : 0;
     }
     EXPECT_EQ(found, count);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    // Linear work here takes about a second even under the sanitizers; quadratic work takes minutes.
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
 }
 
 } // namespace

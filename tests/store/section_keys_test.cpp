@@ -73,7 +73,8 @@ TEST(ListSectionKeysSpeed, listsAFifteenMegabyteHistoryInLinearTime) {
     text += gbk("[组合框配置]\r\n默认选中项=0\r\n");
     const auto started = std::chrono::steady_clock::now();
     const TextList keys = list_section_keys_in(text, header);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    // Linear work here takes about a second even under the sanitizers; quadratic work takes minutes.
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
     ASSERT_EQ(keys.size(), count);
     EXPECT_EQ(hex(keys.back()), hex(gbk("2020年6月17日9时5分3秒")));
 }

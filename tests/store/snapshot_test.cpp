@@ -57,7 +57,8 @@ TEST_F(Snapshot, readsEveryEntryOfALargeHistoryInLinearTime) {
         found += snapshot.read_entry("h", key).starts_with("title|") ? 1 : 0;
     }
     EXPECT_EQ(found, count);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    // Linear work here takes about a second even under the sanitizers; quadratic work takes minutes.
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
 }
 
 } // namespace

@@ -89,7 +89,8 @@ TEST(PositionOfSpeed, searchesMegabytesOfTwoByteTextInLinearTime) {
     EXPECT_EQ(position_of(text, "[x]"), 2 * repeats + 1);
     EXPECT_EQ(position_of(text, "\xD6\xD0["), 2 * repeats - 1);
     EXPECT_EQ(position_of(text, "[y]"), -1);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+    // Linear work here takes about a second even under the sanitizers; quadratic work takes minutes.
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
 }
 
 TEST(TakeLeft, countsBytesAndClampsToTheText) {
