@@ -13,9 +13,13 @@ namespace lorvane::profile {
 namespace {
 
 constexpr std::string_view line_break = "\r\n";
+// Bytes no name may hold and no value is written with: CR and LF would end the line, and a zero
+// byte or Ctrl+Z (0x1A) ends the raw text the key listing reads, so every later line would drop out
+// of every list.
+constexpr std::string_view unwritable_bytes{"\r\n\0\x1A", 4};
 
-bool has_line_break_byte(std::string_view s) {
-    return s.find_first_of(line_break) != std::string_view::npos;
+bool has_unwritable_byte(std::string_view s) {
+    return s.find_first_of(unwritable_bytes) != std::string_view::npos;
 }
 
 // The comparison form of a name: ASCII letters in lower case, as the Windows profile functions match
@@ -52,13 +56,13 @@ std::string_view entry_key(std::string_view line, Position equals) {
     return trim_blanks(line.substr(0, static_cast<std::size_t>(equals - 1)));
 }
 
-// What a value is written as: without CR and LF, and without a last lead byte that would pair with
-// the CR of the line end and so keep the line from ending.
+// What a value is written as: without CR, LF, zero bytes and Ctrl+Z, and without a last lead byte
+// that would pair with the CR of the line end and so keep the line from ending.
 Text writable_value(std::string_view value) {
     Text out;
     out.reserve(value.size());
     for (char c : value) {
-        if (c != '\r' && c != '\n') {
+        if (unwritable_bytes.find(c) == std::string_view::npos) {
             out.push_back(c);
         }
     }
@@ -72,12 +76,12 @@ Text writable_value(std::string_view value) {
 
 bool is_valid_key(std::string_view key) {
     const std::string_view k = trim_blanks(key);
-    return !k.empty() && k[0] != '[' && position_of(k, "=") == -1 && !has_line_break_byte(k) && !last_character_cut(k);
+    return !k.empty() && k[0] != '[' && position_of(k, "=") == -1 && !has_unwritable_byte(k) && !last_character_cut(k);
 }
 
 bool is_valid_section(std::string_view section) {
     const std::string_view s = trim_blanks(section);
-    return !s.empty() && position_of(s, "]") == -1 && !has_line_break_byte(s) && !last_character_cut(s);
+    return !s.empty() && position_of(s, "]") == -1 && !has_unwritable_byte(s) && !last_character_cut(s);
 }
 
 Document::Document(Text bytes) : bytes_(std::move(bytes)), lines_(split_lines(bytes_)) {}
@@ -182,7 +186,8 @@ bool Document::set_value(std::string_view section, std::string_view key, std::st
         // The bytes up to the "=" stay, so that the key keeps its spelling in the file.
         const std::size_t value_begin = lines_[*entry].begin + static_cast<std::size_t>(equals_of(line_text(*entry)));
         const std::size_t value_end = lines_[*entry].begin + lines_[*entry].length;
-        splice(value_begin, value_end - value_begin, written);
+        // A line the facility writes ends with CR LF, also when it was the file's unended last line.
+        splice(value_begin, value_end - value_begin, lines_[*entry].ended ? written : written + Text(line_break));
         return true;
     }
     // After the section's last entry, so that blank or odd lines at its end stay after it.

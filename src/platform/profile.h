@@ -29,11 +29,12 @@
 
 namespace lorvane::profile {
 
-// False for a key the file cannot hold: empty after trimming, containing "=", CR or LF, beginning
-// with "[", or ending in a lead byte without its second byte (which would take the "=" as its own).
+// False for a key the file cannot hold: empty after trimming, containing "=", CR, LF, a zero byte or
+// Ctrl+Z (0x1A, which ends the raw text the key listing reads), beginning with "[", or ending in a
+// lead byte without its second byte (which would take the "=" as its own).
 bool is_valid_key(std::string_view key);
-// False for a section name the file cannot hold: empty after trimming, containing "]", CR or LF, or
-// ending in a lead byte without its second byte.
+// False for a section name the file cannot hold: empty after trimming, containing "]", CR, LF, a zero
+// byte or Ctrl+Z, or ending in a lead byte without its second byte.
 bool is_valid_section(std::string_view section);
 
 // The parsed text of a profile file. Parsing never fails: any bytes are a document.
@@ -47,8 +48,9 @@ public:
     // The trimmed value of the first matching key of the first matching section, or nothing.
     std::optional<Text> value(std::string_view section, std::string_view key) const;
 
-    // Sets a value; CR and LF bytes in it are dropped, and so is a lead byte left without its second
-    // byte at the end, which would swallow the line's CR. False when the key or section is refused.
+    // Sets a value; CR, LF, zero and Ctrl+Z bytes in it are dropped, and so is a lead byte left without
+    // its second byte at the end, which would swallow the line's CR. The line written ends with CR LF.
+    // False when the key or section is refused.
     bool set_value(std::string_view section, std::string_view key, std::string_view value);
     // Removes the first matching key's line. False when there was none (or the key is refused).
     bool remove_key(std::string_view section, std::string_view key);

@@ -10,6 +10,7 @@ namespace {
 
 using test::hex;
 using namespace std::string_literals;
+using namespace std::string_view_literals;
 
 std::optional<test::HexText> hex_value(const std::optional<Text>& value) {
     return value ? std::optional<test::HexText>(hex(*value)) : std::nullopt;
@@ -111,14 +112,18 @@ INSTANTIATE_TEST_SUITE_P(
         // An existing key keeps its line, its place and its spelling; only the value changes.
         ChangeRow{"[s]\r\n Key =old\r\nz=1\r\n", "S", "key", "new", "[s]\r\n Key =new\r\nz=1\r\n"},
         ChangeRow{"[S]\r\nK=1\r\n[t]\r\n", "s", "k", "", "[S]\r\nK=\r\n[t]\r\n"},
-        ChangeRow{"[s]\r\nk=1", "s", "k", "22", "[s]\r\nk=22"},
+        // The rewritten line ends with CR LF, also as the file's unended last line.
+        ChangeRow{"[s]\r\nk=1", "s", "k", "22", "[s]\r\nk=22\r\n"},
         ChangeRow{"[s]\r\na=1\r\n[s]\r\na=2\r\n", "s", "a", "3", "[s]\r\na=3\r\n[s]\r\na=2\r\n"},
         // A second byte is not folded: 乤 is a new key beside 丄.
         ChangeRow{"[s]\r\n\x81\x41=1\r\n", "s", "\x81\x61", "2", "[s]\r\n\x81\x41=1\r\n\x81\x61=2\r\n"},
         ChangeRow{"[s]\r\n\x81[=1\r\n\x81]=2\r\n", "s", "\x81]", "3", "[s]\r\n\x81[=1\r\n\x81]=3\r\n"},
         // CR and LF in a value are dropped, and a lead byte left last; keys and sections are written trimmed.
         ChangeRow{"", "s", "k", "a\r\nb\rc\nd", "[s]\r\nk=abcd\r\n"},
-        ChangeRow{"", "s", "k", "ab\xD6", "[s]\r\nk=ab\r\n"}, ChangeRow{"", " s ", "  k\t", " v ", "[s]\r\nk= v \r\n"},
+        ChangeRow{"", "s", "k", "ab\xD6", "[s]\r\nk=ab\r\n"},
+        // Zero bytes and Ctrl+Z would end the raw text the key listing reads: they are dropped too.
+        ChangeRow{"", "s", "k", "a\x1Azb\0c\x81\x1Az"s, "[s]\r\nk=azbc\x81z\r\n"},
+        ChangeRow{"", " s ", "  k\t", " v ", "[s]\r\nk= v \r\n"},
         ChangeRow{"", "s", "\x81=", "v", "[s]\r\n\x81==v\r\n"},
         ChangeRow{"", "s", "a[b]", "[v]", "[s]\r\na[b]=[v]\r\n"},
         // Bytes of lines the change does not touch stay exactly as they were.
@@ -146,10 +151,12 @@ TEST_P(RefusedKey, changesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RefusedKey,
-                         testing::Values("", "  \t", "a=b", "=", "a\rb", "a\nb", "[a", "  [a", "ab\xD6"));
+                         testing::Values("", "  \t", "a=b", "=", "a\rb", "a\nb", "[a", "  [a", "ab\xD6", "a\x1Az",
+                                         "a\0b"s, "\x81\x1Az"));
 
 TEST(RefusedSection, changesNothing) {
-    for (const std::string_view section : {"", " ", "a]b", "a\rb", "a\nb", "ab\xD6"}) {
+    for (const std::string_view section :
+         {""sv, " "sv, "a]b"sv, "a\rb"sv, "a\nb"sv, "ab\xD6"sv, "a\x1Az"sv, "a\0b"sv}) {
         SCOPED_TRACE(testing::PrintToString(hex(section)));
         Document document("[s]\r\n");
         EXPECT_FALSE(is_valid_section(section));

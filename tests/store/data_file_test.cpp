@@ -141,6 +141,31 @@ TEST_F(DataFile, zeroBytesInArgumentsEndThemAsTheyEndedACString) {
     EXPECT_EQ(read_entry("s\0q"s, "k\0q"s), "v");
 }
 
+// A page title may hold a Ctrl+Z (a literal one or "&#26;"); stored as it was, it ended the raw text
+// at that byte and every later record dropped out of the history list.
+class CtrlZInAValue : public test::DataFolderTest, public testing::WithParamInterface<std::string> {};
+
+TEST_P(CtrlZInAValue, isDroppedSoThatEveryLaterKeyStaysListed) {
+    ASSERT_TRUE(write_entry(history_section(), "first", "a"));
+    ASSERT_TRUE(write_entry(history_section(), "titled", GetParam() + "|http://a.example/"));
+    ASSERT_TRUE(write_entry(history_section(), "later", "b"));
+    ASSERT_TRUE(write_entry(link_section(), "link", "c"));
+    EXPECT_EQ(hex(list_section_keys(history_header)), hex(TextList{"first", "titled", "later"}));
+    EXPECT_EQ(hex(list_section_keys(links_header)), hex(TextList{"link"}));
+    EXPECT_EQ(hex(read_data_text()), hex(data()));
+    EXPECT_EQ(data().find('\x1A'), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Titles, CtrlZInAValue,
+                         testing::Values("x\x1Ay", "\x1A", "\x1A\x1A title", "title \x1A", "\xD6\x1A", "\xD6\xD0\x1A"));
+
+TEST_F(DataFile, keyHoldingCtrlZIsRefused) {
+    write_data("[s]\r\nk=v\r\n");
+    EXPECT_FALSE(write_entry("s", "a\x1Az", "v"));
+    EXPECT_FALSE(write_entry("s\x1Az", "k", "v"));
+    EXPECT_EQ(hex(data()), hex("[s]\r\nk=v\r\n"));
+}
+
 struct CutRow {
     std::string file;
     std::string text;
