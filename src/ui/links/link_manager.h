@@ -63,6 +63,10 @@ public:
 private:
     void set_up_controls();
     void set_tab_order();
+    // Store: writes the link, relists it and confirms it; true when it reached the file.
+    bool store_link(const Text& name, const Text& address);
+    // The box that tells a write to the data file failed.
+    static void report_save_failure();
     // The main window's selector shows the links now stored, at the remembered index.
     void refresh_main_selector();
 

@@ -1,0 +1,64 @@
+// Removing links: the ticked ones or all of them, each after a warning. Every row keeps the key it
+// was listed from, and the ticked keys go in one write, so a row can never stand for another link.
+
+#include "ui/links/link_manager.h"
+
+#include "app/shared_lists.h"
+#include "platform/check_list.h"
+#include "platform/message_box.h"
+#include "store/data_file.h"
+#include "store/snapshot.h"
+#include "text/gbk.h"
+
+namespace lorvane {
+
+namespace {
+
+// The list shows what was removed; link_names() and the main window's selector follow the file.
+void relist_links() {
+    link_names() = DataSnapshot::load().list_section_keys(section_header(link_section()));
+}
+
+} // namespace
+
+void LinkManagerWindow::remove_ticked_links() {
+    if (!MessageBox::warning(gbk("该操作将删除所有勾选项,你确定这么做吗?"), gbk("删除选中项操作"))) {
+        return;
+    }
+    const std::vector<int> ticked = model_->ticked_rows();
+    TextList keys;
+    keys.reserve(ticked.size());
+    for (const int row : ticked) {
+        keys.push_back(model_->key(row));
+    }
+    const RemovalResult result = delete_entries(link_section(), keys);
+    if (result.written) {
+        // A key the file cannot delete (the empty key of a line without "=") keeps its row.
+        std::vector<int> removed_rows;
+        for (std::size_t i = 0; i < ticked.size(); ++i) {
+            if (result.removed[i]) {
+                removed_rows.push_back(ticked[i]);
+            }
+        }
+        model_->remove_rows(std::move(removed_rows));
+    } else {
+        report_save_failure();
+    }
+    relist_links();
+    refresh_main_selector();
+}
+
+void LinkManagerWindow::remove_all_links() {
+    if (!MessageBox::warning(gbk("该操作将清空所有选项,你确定这么做吗?"), gbk("危险的清空操作"))) {
+        return;
+    }
+    if (delete_section(link_section())) {
+        model_->clear();
+    } else {
+        report_save_failure();
+    }
+    relist_links();
+    refresh_main_selector();
+}
+
+} // namespace lorvane
