@@ -108,6 +108,8 @@ void LinkManagerWindow::set_up_controls() {
     超级列表框1->setObjectName(u"超级列表框1"_s);
     超级列表框1->setGeometry(list_place);
     setup_check_list(*超级列表框1, *model_);
+    // Tab leaves the list for the buttons instead of walking its cells.
+    超级列表框1->setTabKeyNavigation(false);
     static_cast<LinkListView*>(超级列表框1)->on_left_click = [this] { copy_row_to_edit_boxes(); };
 }
 
