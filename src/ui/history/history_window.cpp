@@ -71,6 +71,8 @@ void HistoryWindow::set_up_controls() {
     历史记录超级列表框->setObjectName(u"历史记录超级列表框"_s);
     历史记录超级列表框->setGeometry(list_place);
     setup_check_list(*历史记录超级列表框, *model_);
+    // Tab leaves the list for the buttons instead of stepping through its cells.
+    历史记录超级列表框->setTabKeyNavigation(false);
 
     place_button(*使用选中项按钮, u"使用选中项按钮", use_place, u"使用选中项");
     place_button(*删除勾选项按钮, u"删除勾选项按钮", remove_ticked_place, u"删除勾选项");
