@@ -1,7 +1,10 @@
 #include "platform/profile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -374,11 +377,43 @@ bool sync_folder(const Text& folder) {
     return fd.valid() && ::fsync(fd.get()) == 0;
 }
 
+// The temporary file of a change is "." + name + "." and six letters or digits, beside the file.
+constexpr std::string_view temporary_letters = "XXXXXX";
+
+Text temporary_prefix(const Text& name) {
+    return "." + name + ".";
+}
+
+// A copy of the program killed between making its temporary file and renaming it leaves that file
+// behind, as large as the data file. Under the lock no other copy is writing one, so whatever
+// temporary file is there now is such a leftover and goes.
+void remove_leftover_temporaries(const Text& folder, const Text& name) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return;
+    }
+    const Text prefix = temporary_prefix(name);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view entry_name = entry->d_name;
+        if (entry_name.size() != prefix.size() + temporary_letters.size() || !entry_name.starts_with(prefix)) {
+            continue;
+        }
+        const std::string_view letters = entry_name.substr(prefix.size());
+        const bool generated = std::all_of(letters.begin(), letters.end(),
+                                           [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+        if (generated) {
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+        }
+    }
+    ::closedir(dir);
+}
+
 // Writes `bytes` to a temporary file beside `path` and renames it over `path`, so that the file is
 // always either the old one or the new one, also after a crash or a full disk.
 bool replace_file(const Text& path, std::string_view bytes, const FileState& old) {
     const auto [folder, name] = split_path(path);
-    Text temporary = folder + "/." + name + ".XXXXXX";
+    remove_leftover_temporaries(folder, name);
+    Text temporary = folder + "/" + temporary_prefix(name) + Text(temporary_letters);
     FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!fd.valid()) {
         return false;

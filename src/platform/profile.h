@@ -14,7 +14,8 @@
 // the last key of a section keeps its header line. No blank line is ever written, and every byte of
 // every line that an operation does not change stays as it was. A change replaces the file
 // atomically (temporary file, flush, rename) under an advisory lock shared by every copy of the
-// program, and reports whether it reached the disk. A file without its owner-write bit is read-only,
+// program, and reports whether it reached the disk. The temporary file of a copy killed before its
+// rename is never read, and the next change removes it. A file without its owner-write bit is read-only,
 // as a file with the Windows read-only attribute is: writes to it fail, for root too.
 
 #include "text/text.h"

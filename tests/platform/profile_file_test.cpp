@@ -113,6 +113,19 @@ TEST_F(ProfileFile, failedWriteLeavesTheOldFileAndNoTemporaryFile) {
     EXPECT_EQ(folder_.names(), (std::vector<std::string>{".URL.ini.lock", "URL.ini"}));
 }
 
+TEST_F(ProfileFile, nextWriteRemovesTheTemporaryFileOfAKilledOne) {
+    write_bytes(path_, "[s]\r\na=1\r\n");
+    // What a copy killed before its rename leaves behind, and names that only look like it.
+    for (const char* name : {".URL.ini.a1B2c3", ".URL.ini.Zz09yY", ".URL.ini.ab-cd!", ".URL.ini.abcdefg",
+                             "URL.ini.a1B2c3", ".other.ini.a1B2c3"}) {
+        write_bytes(folder_ / name, "[s]\r\nstale=1\r\n");
+    }
+    ASSERT_TRUE(write_value(path_, "s", "b", "2"));
+    EXPECT_EQ(folder_.names(), (std::vector<std::string>{".URL.ini.ab-cd!", ".URL.ini.abcdefg", ".URL.ini.lock",
+                                                         ".other.ini.a1B2c3", "URL.ini", "URL.ini.a1B2c3"}));
+    EXPECT_EQ(hex(*read_bytes(path_)), hex("[s]\r\na=1\r\nb=2\r\n"));
+}
+
 TEST_F(ProfileFile, updateThatChangesNothingWritesNothing) {
     write_bytes(path_, "[s]\r\n");
     const ino_t before = stat_of(path_).st_ino;
