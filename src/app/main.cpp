@@ -1,5 +1,5 @@
 // Program start: the shared key lists, the look, the program's own folder as the current directory,
-// and the main window, whose creation handler has run before it is shown.
+// and the main window, whose creation handler (announcement included) has run before it is shown.
 
 #include "app/shared_lists.h"
 #include "platform/http.h"
@@ -27,6 +27,7 @@ int main(int argc, char* argv[]) {
     std::filesystem::current_path(lorvane::run_dir(), ignored);
 
     lorvane::MainWindow window;
+    lorvane::connect_dialogs(window);
     window.show();
     return QApplication::exec();
 }

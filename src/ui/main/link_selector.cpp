@@ -8,12 +8,19 @@
 #include "store/data_file.h"
 #include "store/snapshot.h"
 
+#include <QByteArray>
 #include <QComboBox>
 #include <QStringList>
 
 #include <algorithm>
 
 namespace lorvane {
+
+namespace {
+
+constexpr int stored_name_role = Qt::UserRole;
+
+} // namespace
 
 void MainWindow::prepare_main_window() {
     make_directory(data_folder_path());
@@ -22,6 +29,7 @@ void MainWindow::prepare_main_window() {
         fill_link_selector(data);
     }
     restore_link_selection(data);
+    show_announcement();
 }
 
 void MainWindow::fill_link_selector() {
@@ -37,6 +45,10 @@ void MainWindow::fill_link_selector(const DataSnapshot& data) {
     }
     组合框1->clear();
     组合框1->addItems(items);
+    // Each item keeps its key's bytes, so a name that is not valid GBK still finds its entry.
+    for (int i = 0; i < 组合框1->count(); ++i) {
+        组合框1->setItemData(i, QByteArray::fromStdString(names[static_cast<std::size_t>(i)]), stored_name_role);
+    }
     // Filling an empty box makes the toolkit select the first item; the selector starts with none.
     组合框1->setCurrentIndex(-1);
 }
@@ -53,6 +65,14 @@ void MainWindow::restore_link_selection(const DataSnapshot& data) {
         index = parse_integer(stored);
     }
     组合框1->setCurrentIndex(static_cast<int>(std::clamp<std::int64_t>(index, -1, count - 1)));
+}
+
+Text MainWindow::chosen_link_name() const {
+    const int index = 组合框1->currentIndex();
+    if (index < 0) {
+        return {};
+    }
+    return 组合框1->itemData(index, stored_name_role).toByteArray().toStdString();
 }
 
 void MainWindow::save_link_selection() {

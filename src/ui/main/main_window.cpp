@@ -2,6 +2,8 @@
 
 #include "platform/app_icon.h"
 #include "ui/main/look.h"
+#include "ui/main/site_shortcuts.h"
+#include "web/web.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -13,8 +15,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-
-#include <array>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -48,26 +48,6 @@ constexpr int shortcut_columns = 5;
 
 constexpr QRect marquee_place{0, 264, 1880, 20};
 constexpr int marquee_period_ms = 20;
-
-struct Shortcut {
-    QPushButton* const MainWindow::*button;
-    QStringView name;
-    QStringView caption;
-};
-
-// Row by row, as they stand in the grid and in the tab order.
-const std::array<Shortcut, 10> shortcuts{{
-    {&MainWindow::奇艺按钮1, u"奇艺按钮1", u"奇艺视频"},
-    {&MainWindow::腾讯按钮2, u"腾讯按钮2", u"腾讯视频"},
-    {&MainWindow::优酷按钮3, u"优酷按钮3", u"优酷视频"},
-    {&MainWindow::搜狐按钮4, u"搜狐按钮4", u"搜狐视频"},
-    {&MainWindow::PPTV按钮5, u"PPTV按钮5", u"PPTV视频"},
-    {&MainWindow::芒果按钮6, u"芒果按钮6", u"芒果视频"},
-    {&MainWindow::乐视按钮7, u"乐视按钮7", u"乐视视频"},
-    {&MainWindow::土豆按钮8, u"土豆按钮8", u"土豆视频"},
-    {&MainWindow::M1905按钮9, u"M1905按钮9", u"M1905视频"},
-    {&MainWindow::监控安防按钮10, u"监控安防按钮10", u"监控安防"},
-}};
 
 // The selector's list items stand one pixel taller than the toolkit draws them.
 class TallerItemDelegate : public QStyledItemDelegate {
@@ -158,11 +138,21 @@ void MainWindow::set_up_top_row() {
 
     place_button(*组合打开按钮, u"组合打开按钮", combine_place, u"组合全屏打开");
     place_button(*组合打开按钮1, u"组合打开按钮1", link_manager_place, u"默认链接设置");
+    connect(组合打开按钮, &QPushButton::clicked, this, &MainWindow::combine_and_open);
     connect(组合打开按钮1, &QPushButton::clicked, this, [this] {
         if (open_link_manager) {
             open_link_manager();
         }
     });
+    connect(工具条_网页, &QToolBar::actionTriggered, this, &MainWindow::open_history_from_toolbar);
+}
+
+void MainWindow::open_history_from_toolbar(QAction* action) {
+    // The toolbar reports the clicked button by its index; only the first (and only) one opens the
+    // history.
+    if (工具条_网页->actions().indexOf(action) == 0 && open_history) {
+        open_history();
+    }
 }
 
 void MainWindow::set_up_selector() {
@@ -182,18 +172,24 @@ void MainWindow::set_up_selector() {
 
 void MainWindow::set_up_shortcut_grid() {
     place_label(*标签2, u"标签2", label2_place, u"在线影视直达快捷方式:");
+    const auto& shortcuts = site_shortcuts();
     for (std::size_t i = 0; i < shortcuts.size(); ++i) {
         const int column = static_cast<int>(i) % shortcut_columns;
         const int row = static_cast<int>(i) / shortcut_columns;
         const QPoint top_left = shortcut_grid_origin + QPoint(column * shortcut_column_step, row * shortcut_row_step);
-        place_button(*(this->*shortcuts[i].button), shortcuts[i].name, QRect(top_left, shortcut_size),
-                     shortcuts[i].caption);
+        QPushButton* button = this->*shortcuts[i].button;
+        place_button(*button, shortcuts[i].name, QRect(top_left, shortcut_size), shortcuts[i].caption);
+        // A shortcut only opens its address: no control, no entry of the data file is touched.
+        connect(button, &QPushButton::clicked, this, [address = shortcuts[i].address] { open_in_browser(address); });
     }
 }
 
 void MainWindow::set_up_marquee() {
     place_label(*透明标签1, u"透明标签1", marquee_place, u"透明标签");
-    // Only the text is painted; the window shows through around it.
+    // The server's text is shown as it stands, never as markup.
+    透明标签1->setTextFormat(Qt::PlainText);
+    // Only the text is painted; the window shows through around it. Moving the label repaints what
+    // it leaves and what it covers, so it leaves no trail.
     透明标签1->setAutoFillBackground(false);
     QPalette palette = 透明标签1->palette();
     palette.setColor(QPalette::WindowText, Qt::black);
@@ -201,6 +197,7 @@ void MainWindow::set_up_marquee() {
 
     时钟1->setObjectName(u"时钟1"_s);
     时钟1->setInterval(marquee_period_ms);
+    connect(时钟1, &QTimer::timeout, this, &MainWindow::move_marquee);
     时钟1->start();
 }
 
@@ -213,7 +210,7 @@ void MainWindow::set_tab_order() {
     chain(组合打开按钮);
     chain(组合框1);
     chain(组合打开按钮1);
-    for (const Shortcut& shortcut : shortcuts) {
+    for (const SiteShortcut& shortcut : site_shortcuts()) {
         chain(this->*shortcut.button);
     }
 }
