@@ -153,24 +153,11 @@ void Document::splice(std::size_t offset, std::size_t erase, std::string_view in
     keys_.clear();
 }
 
-void Document::insert_after(std::size_t line, std::string_view lines) {
-    if (lines_[line].ended) {
-        splice(line_stop(line), 0, lines);
-        return;
-    }
-    // The last line of the file has no line end yet. A lead byte standing last in it would take the
-    // CR of a new line end as its second byte, so that byte goes.
-    const std::size_t stop = line_stop(line);
-    const std::size_t cut = last_character_cut(line_text(line)) ? 1 : 0;
-    splice(stop - cut, cut, Text(line_break) + Text(lines));
-}
-
-void Document::append(std::string_view lines) {
-    if (lines_.empty()) {
-        splice(bytes_.size(), 0, lines);
-    } else {
-        insert_after(lines_.size() - 1, lines);
-    }
+void Document::end_last_line() {
+    // A lead byte standing last would take the CR of the line end as its second byte, so it goes.
+    const std::size_t last = lines_.size() - 1;
+    const std::size_t cut = last_character_cut(line_text(last)) ? 1 : 0;
+    splice(line_stop(last) - cut, cut, line_break);
 }
 
 bool Document::set_value(std::string_view section, std::string_view key, std::string_view value) {
@@ -181,27 +168,41 @@ bool Document::set_value(std::string_view section, std::string_view key, std::st
     const Text written = writable_value(value);
     const Text entry_line = Text(trim_blanks(key)) + "=" + written + Text(line_break);
     const auto header = find_section(name);
-    if (!header) {
-        append("[" + Text(name) + "]" + Text(line_break) + entry_line);
-        return true;
-    }
-    if (const auto entry = find_key(*header, key)) {
-        // The bytes up to the "=" stay, so that the key keeps its spelling in the file.
-        const std::size_t value_begin = lines_[*entry].begin + static_cast<std::size_t>(equals_of(line_text(*entry)));
-        const std::size_t value_end = lines_[*entry].begin + lines_[*entry].length;
-        // A line the facility writes ends with CR LF, also when it was the file's unended last line.
-        splice(value_begin, value_end - value_begin, lines_[*entry].ended ? written : written + Text(line_break));
-        return true;
-    }
-    // After the section's last entry, so that blank or odd lines at its end stay after it.
-    std::size_t after = *header;
-    const std::size_t end = section_end(*header);
-    for (std::size_t i = *header + 1; i < end; ++i) {
-        if (equals_of(line_text(i)) != -1) {
-            after = i;
+    if (header) {
+        if (const auto entry = find_key(*header, key)) {
+            // The bytes up to the "=" stay, so that the key keeps its spelling in the file.
+            const std::size_t value_begin =
+                lines_[*entry].begin + static_cast<std::size_t>(equals_of(line_text(*entry)));
+            const std::size_t value_end = lines_[*entry].begin + lines_[*entry].length;
+            // A line the facility writes ends with CR LF, also when it was the file's unended last line.
+            splice(value_begin, value_end - value_begin, lines_[*entry].ended ? written : written + Text(line_break));
+            return true;
         }
     }
-    insert_after(after, entry_line);
+    if (lines_.empty()) {
+        splice(0, 0, "[" + Text(name) + "]" + Text(line_break) + entry_line);
+        return true;
+    }
+    // A new key goes after the section's last entry, so that blank or odd lines at its end stay after
+    // it; a new section goes at the end of the file.
+    std::size_t after = lines_.size() - 1;
+    if (header) {
+        after = *header;
+        const std::size_t end = section_end(*header);
+        for (std::size_t i = *header + 1; i < end; ++i) {
+            if (equals_of(line_text(i)) != -1) {
+                after = i;
+            }
+        }
+    }
+    if (!lines_[after].ended) {
+        // The file's last line gets its CR LF first. Losing a lead byte that stood last can change
+        // what that line names ("[s" + lead byte becomes the header of "s"), so the place of the new
+        // line is then found again.
+        end_last_line();
+        return set_value(section, key, value);
+    }
+    splice(line_stop(after), 0, header ? entry_line : "[" + Text(name) + "]" + Text(line_break) + entry_line);
     return true;
 }
 

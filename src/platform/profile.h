@@ -71,8 +71,7 @@ private:
     std::optional<std::size_t> find_key(std::size_t header, std::string_view key) const; // entry line
     std::string_view line_text(std::size_t i) const;
     std::size_t line_stop(std::size_t i) const; // offset just past the line's CR LF
-    void insert_after(std::size_t line, std::string_view lines);
-    void append(std::string_view lines);
+    void end_last_line();                       // adds the CR LF the file's last line lacks
     void splice(std::size_t offset, std::size_t erase, std::string_view insert);
 
     Text bytes_;

@@ -130,6 +130,18 @@ INSTANTIATE_TEST_SUITE_P(
         ChangeRow{"odd\nline\r\n\r\n[s]\r\nk=\0\x1A\r\nx\rx\r\n[t]\r\n"s, "s", "n", "v",
                   "odd\nline\r\n\r\n[s]\r\nk=\0\x1A\r\nn=v\r\nx\rx\r\n[t]\r\n"s}));
 
+// Ending the file's last line drops a lead byte that stood last, and that can turn the line into the
+// header of the very section being written: the entry then goes under it, or it would not read back.
+TEST(DocumentSetValue, readsBackAfterEndingALastLineThatBecomesItsHeader) {
+    for (const std::string before : {"x=1\r\n[s\xFF", "[s\xFF", "[t]\r\n[S\x81"}) {
+        SCOPED_TRACE(testing::PrintToString(hex(before)));
+        Document document(before);
+        ASSERT_TRUE(document.set_value("s", "k", "v"));
+        EXPECT_EQ(hex_value(document.value("s", "k")), hex_value("v"));
+        EXPECT_EQ(hex(document.bytes()), hex(before.substr(0, before.size() - 1) + "\r\nk=v\r\n"));
+    }
+}
+
 TEST(DocumentSetValue, readsBackWhatItWrote) {
     Document document("[s]\r\nold=1\r\n");
     ASSERT_TRUE(document.set_value("s", "\xC0\xFA\xCA\xB7", "  \xB1\xEA\xCC\xE2|http://a/?x=[1]\r\n"));
