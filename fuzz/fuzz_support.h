@@ -122,6 +122,37 @@ inline std::size_t find(std::string_view s, std::string_view part, std::size_t f
     return std::string_view::npos;
 }
 
+inline char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// `part` at offset `at`: with `ignore_case`, ASCII letters are folded where a character of `part`
+// begins; a second byte is compared as it is.
+inline bool matches(std::string_view text, std::size_t at, std::string_view part, bool ignore_case) {
+    if (at + part.size() > text.size()) {
+        return false;
+    }
+    const std::vector<bool> starts = char_starts(part);
+    for (std::size_t j = 0; j < part.size(); ++j) {
+        const char a = text[at + j];
+        const char b = part[j];
+        if (ignore_case && starts[j] ? lower(a) != lower(b) : a != b) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// First offset at or after `from` where a character begins and `part` matches; npos when none.
+inline std::size_t find_case(std::string_view s, std::string_view part, std::size_t from, bool ignore_case) {
+    for (std::size_t i = from; i < s.size(); i += lead(s[i]) ? 2 : 1) {
+        if (matches(s, i, part, ignore_case)) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
 // ASCII letters at character starts in lower case; second bytes as they are.
 inline std::string fold(std::string_view s) {
     std::string out(s);

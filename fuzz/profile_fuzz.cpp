@@ -119,27 +119,34 @@ public:
         const std::string written = writable(value);
         const ref::Line entry{ref::trim(key) + "=" + written, true};
         const auto header = header_of(section);
-        if (!header) {
-            if (!lines_.empty()) {
-                end_line(lines_.back());
-            }
-            lines_.push_back({"[" + ref::trim(section) + "]", true});
-            lines_.push_back(entry);
-            return;
-        }
-        const std::size_t end = end_of(*header);
-        if (const auto line = entry_of(*header, end, key, {})) {
+        const std::size_t end = header ? end_of(*header) : lines_.size();
+        if (const auto line = header ? entry_of(*header, end, key, {}) : std::nullopt) {
             ref::Line& l = lines_[*line];
             l.text = l.text.substr(0, ref::find(l.text, "=") + 1) + written;
             l.ended = true;
             return;
         }
-        std::size_t after = *header;
-        for (std::size_t i = *header + 1; i < end; ++i) {
-            after = folded_key_of(lines_[i].text) ? i : after;
+        std::size_t after = lines_.size(); // none: the file is empty
+        if (header) {
+            after = *header;
+            for (std::size_t i = *header + 1; i < end; ++i) {
+                after = folded_key_of(lines_[i].text) ? i : after;
+            }
+        } else if (!lines_.empty()) {
+            after = lines_.size() - 1;
         }
-        end_line(lines_[after]);
-        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(after + 1), entry);
+        if (after < lines_.size() && !lines_[after].ended) {
+            // Ending the last line may rename the section it heads: start again on the ended file.
+            end_line(lines_[after]);
+            set(section, key, value);
+            return;
+        }
+        std::vector<ref::Line> added{entry};
+        if (!header) {
+            added.insert(added.begin(), ref::Line{"[" + ref::trim(section) + "]", true});
+        }
+        lines_.insert(after < lines_.size() ? lines_.begin() + static_cast<std::ptrdiff_t>(after + 1) : lines_.end(),
+                      added.begin(), added.end());
     }
 
     // For each key in turn the first remaining line of it in the section goes.
@@ -312,8 +319,33 @@ void check_model(const Document& doc, const Model& model) {
     }
 }
 
+// LORVANE_FUZZ_TRACE=1 prints every change and the document after it, to follow a failing input.
+std::string escaped(std::string_view bytes) {
+    std::string out;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x20 && b < 0x7F && c != '\\') {
+            out.push_back(c);
+        } else {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02X", b);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+void trace(const char* what, const std::string& section, const std::string& key, const Document& doc) {
+    static const bool on = std::getenv("LORVANE_FUZZ_TRACE") != nullptr;
+    if (on) {
+        std::fprintf(stderr, "%s [%s] %s\n  -> %s\n", what, escaped(section).c_str(), escaped(key).c_str(),
+                     escaped(doc.bytes()).c_str());
+    }
+}
+
 void run(Input& in, bool own_layout) {
     Document doc(own_layout ? std::string() : in.text(max_document));
+    trace("start", "", "", doc);
     Model model;
     for (std::size_t op = 0; op < max_operations && !in.empty(); ++op) {
         Expected expected(doc.bytes());
@@ -324,6 +356,7 @@ void run(Input& in, bool own_layout) {
             key = name(in, key_pool);
             const std::string value = in.text(max_value);
             const bool ok = doc.set_value(section, key, value);
+            trace(("set " + escaped(value)).c_str(), section, key, doc);
             FUZZ_CHECK(ok == (valid_section(section) && valid_key(key)));
             if (ok) {
                 expected.set(section, key, value);
@@ -339,6 +372,7 @@ void run(Input& in, bool own_layout) {
             key = keys.empty() ? key : keys.front();
             const std::vector<bool> removed =
                 kind == 1 ? std::vector<bool>{doc.remove_key(section, key)} : doc.remove_keys(section, keys);
+            trace(kind == 1 ? "remove key" : "remove keys, the first", section, key, doc);
             FUZZ_CHECK(removed == expected.remove_keys(section, keys));
             for (std::size_t i = 0; own_layout && i < keys.size(); ++i) {
                 FUZZ_CHECK(removed[i] == model.remove(section, keys[i]));
@@ -346,6 +380,7 @@ void run(Input& in, bool own_layout) {
             }
         } else {
             const bool removed = doc.remove_section(section);
+            trace("remove section", section, "", doc);
             FUZZ_CHECK(removed == expected.remove_section(section));
             FUZZ_CHECK(!own_layout || removed == model.remove_section(section));
         }

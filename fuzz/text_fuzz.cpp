@@ -16,27 +16,7 @@ constexpr std::size_t max_part = 8;
 constexpr std::size_t max_text = 2048;
 constexpr Position position_slack = 4; // starts a little before and beyond the text, too
 
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// `part` at offset `at`: ASCII letters folded where a character of `part` begins, a second byte
-// compared as it is.
-bool matches(std::string_view text, std::size_t at, std::string_view part, bool ignore_case) {
-    if (at + part.size() > text.size()) {
-        return false;
-    }
-    const std::vector<bool> starts = ref::char_starts(part);
-    for (std::size_t j = 0; j < part.size(); ++j) {
-        const bool second = !starts[j];
-        const char a = text[at + j];
-        const char b = part[j];
-        if (ignore_case && !second ? lower(a) != lower(b) : a != b) {
-            return false;
-        }
-    }
-    return true;
-}
+using ref::matches;
 
 Position position_ref(std::string_view text, std::string_view part, Position start, bool ignore_case) {
     const std::size_t from = start <= 1 ? 0 : static_cast<std::size_t>(start - 1);
@@ -46,12 +26,8 @@ Position position_ref(std::string_view text, std::string_view part, Position sta
     if (part.empty()) {
         return 1;
     }
-    for (std::size_t i = from; i < text.size(); i += ref::lead(text[i]) ? 2 : 1) {
-        if (matches(text, i, part, ignore_case)) {
-            return static_cast<Position>(i) + 1;
-        }
-    }
-    return -1;
+    const std::size_t at = ref::find_case(text, part, from, ignore_case);
+    return at == std::string_view::npos ? -1 : static_cast<Position>(at) + 1;
 }
 
 Text take_mid_ref(std::string_view text, Position start, Position count) {

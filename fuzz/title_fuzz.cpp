@@ -16,10 +16,6 @@ constexpr std::size_t max_marker = 10;
 constexpr Position max_start = 64;
 const std::string quote_placeholder = "#\xD2\xFD\xBA\xC5"; // "#引号" in GBK
 
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Every placeholder, found where a character begins, replaced by a double quote.
 std::string with_quotes(const std::string& marker) {
     std::string out;
@@ -35,22 +31,6 @@ std::string with_quotes(const std::string& marker) {
     return out;
 }
 
-// 0-based offset of `part` at or after `from` where a character begins; npos when none. ASCII
-// letters are folded at the character starts of `part` when asked.
-std::size_t find(const std::string& s, const std::string& part, std::size_t from, bool ignore_case) {
-    const std::vector<bool> starts = ref::char_starts(part);
-    for (std::size_t i = from; i < s.size(); i += ref::lead(s[i]) ? 2 : 1) {
-        bool match = i + part.size() <= s.size();
-        for (std::size_t j = 0; match && j < part.size(); ++j) {
-            match = ignore_case && starts[j] ? lower(s[i + j]) == lower(part[j]) : s[i + j] == part[j];
-        }
-        if (match) {
-            return i;
-        }
-    }
-    return std::string::npos;
-}
-
 std::string between_ref(const std::string& source, const std::string& start_marker, const std::string& end_marker,
                         Position start, bool ignore_case) {
     const std::string a = with_quotes(start_marker);
@@ -60,7 +40,7 @@ std::string between_ref(const std::string& source, const std::string& start_mark
         return {};
     }
     // An empty marker is found at the beginning of the text, wherever the search starts.
-    const std::size_t p = a.empty() ? 0 : find(source, a, from, ignore_case);
+    const std::size_t p = a.empty() ? 0 : ref::find_case(source, a, from, ignore_case);
     if (p == std::string::npos) {
         return {};
     }
@@ -68,7 +48,7 @@ std::string between_ref(const std::string& source, const std::string& start_mark
     if (c >= source.size()) {
         return {};
     }
-    const std::size_t q = b.empty() ? 0 : find(source, b, c, ignore_case);
+    const std::size_t q = b.empty() ? 0 : ref::find_case(source, b, c, ignore_case);
     if (q == std::string::npos || q <= c) {
         return {};
     }

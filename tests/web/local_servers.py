@@ -19,6 +19,8 @@ Every response is HTTP/1.0 and closes the connection. Paths:
   /stall                      "partial" of an announced 1000 bytes, then silence
   /silent                     no answer at all
   /trickle                    one byte every 0.2 s
+  /drip?period=S              one byte every S seconds (of an announced 1000), for at most 45 s
+  /loop                       a redirect to itself, for ever
   /connections                how many connections this listener has accepted, this one included
 """
 
@@ -36,6 +38,7 @@ HEAD_LIMIT = 65536
 SOCKET_TIMEOUT_S = 30
 SILENCE_S = 30
 TRICKLE_PERIOD_S = 0.2
+DRIP_LIMIT_S = 45
 PATTERN_MODULUS = 251
 
 
@@ -154,6 +157,17 @@ class Handler(socketserver.BaseRequestHandler):
                 conn.sendall(pattern(index, 1))
                 index += 1
                 time.sleep(TRICKLE_PERIOD_S)
+        elif path == "/drip":
+            period = float(query["period"])
+            conn.sendall(response_head("200 OK", [("Content-Length", 1000)]))
+            deadline = time.monotonic() + DRIP_LIMIT_S
+            index = 0
+            while time.monotonic() < deadline:
+                conn.sendall(pattern(index, 1))
+                index += 1
+                time.sleep(period)
+        elif path == "/loop":
+            conn.sendall(response_head("302 Found", [("Location", "/loop"), ("Content-Length", 0)]))
         elif path == "/connections":
             body = str(self.connection_number).encode()
             conn.sendall(response_head("200 OK", [("Content-Length", len(body))]) + body)
