@@ -105,6 +105,17 @@ class Handler(socketserver.BaseRequestHandler):
             data += chunk
         return data[:data.index(b"\r\n\r\n") + 4]
 
+    @staticmethod
+    def drip(conn, announced, period, limit):
+        """Sends the pattern one byte every `period` seconds, for `limit` seconds at most."""
+        conn.sendall(response_head("200 OK", [("Content-Length", announced)]))
+        deadline = time.monotonic() + limit
+        index = 0
+        while time.monotonic() < deadline:
+            conn.sendall(pattern(index, 1))
+            index += 1
+            time.sleep(period)
+
     def respond(self, conn, head):
         target = head.split(b"\r\n", 1)[0].split(b" ")[1].decode("latin-1")
         url = urllib.parse.urlsplit(target)
@@ -150,22 +161,9 @@ class Handler(socketserver.BaseRequestHandler):
         elif path == "/silent":
             time.sleep(SILENCE_S)
         elif path == "/trickle":
-            conn.sendall(response_head("200 OK", [("Content-Length", 100000)]))
-            deadline = time.monotonic() + SILENCE_S
-            index = 0
-            while time.monotonic() < deadline:
-                conn.sendall(pattern(index, 1))
-                index += 1
-                time.sleep(TRICKLE_PERIOD_S)
+            self.drip(conn, 100000, TRICKLE_PERIOD_S, SILENCE_S)
         elif path == "/drip":
-            period = float(query["period"])
-            conn.sendall(response_head("200 OK", [("Content-Length", 1000)]))
-            deadline = time.monotonic() + DRIP_LIMIT_S
-            index = 0
-            while time.monotonic() < deadline:
-                conn.sendall(pattern(index, 1))
-                index += 1
-                time.sleep(period)
+            self.drip(conn, 1000, float(query["period"]), DRIP_LIMIT_S)
         elif path == "/loop":
             conn.sendall(response_head("302 Found", [("Location", "/loop"), ("Content-Length", 0)]))
         elif path == "/connections":
