@@ -1,6 +1,7 @@
 #include "platform/profile.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -315,14 +316,20 @@ FileState read_whole(const Text& path) {
     if (::fstat(fd.get(), &state.info) != 0 || !S_ISREG(state.info.st_mode)) {
         return state;
     }
+    // The buffer is allocated once at the size fstat gives. The file may grow while it is read (and
+    // files under /proc report no size at all), so reading goes on to the end, but what comes after
+    // that size arrives in a small buffer and is appended: growing the big one would double its
+    // capacity, and a long history would then hold twice its size in memory for as long as its
+    // document lives.
     state.bytes.resize(static_cast<std::size_t>(state.info.st_size));
     std::size_t got = 0;
+    constexpr std::size_t tail_size = 64 * 1024;
+    std::array<char, tail_size> tail;
     for (;;) {
-        if (got == state.bytes.size()) {
-            constexpr std::size_t growth = 64 * 1024; // the file may grow while it is read
-            state.bytes.resize(got + growth);
-        }
-        const ssize_t n = ::read(fd.get(), state.bytes.data() + got, state.bytes.size() - got);
+        const bool in_place = got < state.bytes.size();
+        char* const into = in_place ? state.bytes.data() + got : tail.data();
+        const std::size_t room = in_place ? state.bytes.size() - got : tail.size();
+        const ssize_t n = ::read(fd.get(), into, room);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -332,9 +339,12 @@ FileState read_whole(const Text& path) {
         if (n == 0) {
             break;
         }
+        if (!in_place) {
+            state.bytes.append(tail.data(), static_cast<std::size_t>(n));
+        }
         got += static_cast<std::size_t>(n);
     }
-    state.bytes.resize(got);
+    state.bytes.resize(got); // the file may also have shrunk
     state.status = ReadStatus::ok;
     return state;
 }

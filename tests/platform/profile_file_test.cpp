@@ -141,5 +141,27 @@ TEST_F(ProfileFile, readFileGivesEveryByte) {
     EXPECT_EQ(read_file(folder_ / "absent"), std::nullopt);
 }
 
+// A long history is read into one buffer of the file's own size; a buffer grown past that size
+// would keep about twice the file in memory for as long as its document lives. Files under /proc
+// report a size of 0, so all their bytes arrive after it.
+TEST_F(ProfileFile, readFileHoldsTheFileAtItsOwnSize) {
+    for (const std::size_t size : {std::size_t{64 * 1024}, std::size_t{1024 * 1024} + 3}) {
+        SCOPED_TRACE(size);
+        std::string bytes(size, '\0');
+        for (std::size_t i = 0; i < size; ++i) {
+            bytes[i] = static_cast<char>(i % 251);
+        }
+        write_bytes(path_, bytes);
+        const std::optional<std::string> read = read_file(path_);
+        ASSERT_TRUE(read.has_value());
+        EXPECT_TRUE(*read == bytes);
+        EXPECT_LT(read->capacity(), size + size / 2);
+    }
+    const std::optional<std::string> status = read_file("/proc/self/status");
+    ASSERT_TRUE(status.has_value());
+    EXPECT_TRUE(status->starts_with("Name:")) << status->substr(0, 40);
+    EXPECT_NE(status->find("\nVmHWM:"), std::string::npos);
+}
+
 } // namespace
 } // namespace lorvane::profile
