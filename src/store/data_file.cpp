@@ -3,6 +3,8 @@
 #include "platform/run_dir.h"
 #include "text/gbk.h"
 
+#include <algorithm>
+
 namespace lorvane {
 
 namespace {
@@ -50,13 +52,17 @@ Text data_file_path() {
     return run_dir() + "/Data/URL.ini";
 }
 
-Text data_text_of(std::string_view file_bytes) {
+std::size_t data_text_length(std::string_view file_bytes) {
     // A zero byte or Ctrl+Z ends the text, except as the second byte of a two-byte character.
     std::size_t i = 0;
     while (i < file_bytes.size() && file_bytes[i] != '\0' && file_bytes[i] != end_of_file_mark) {
         i += is_lead_byte(static_cast<unsigned char>(file_bytes[i])) ? 2 : 1;
     }
-    return Text(file_bytes.substr(0, i));
+    return std::min(i, file_bytes.size());
+}
+
+Text data_text_of(std::string_view file_bytes) {
+    return Text(file_bytes.substr(0, data_text_length(file_bytes)));
 }
 
 Text read_data_text() {

@@ -25,8 +25,9 @@ Text data_file_path();   // run_dir + "/Data/URL.ini"
 // The whole file as raw bytes, cut at the first 0x00 or 0x1A that is not the second byte of a
 // two-byte character. The file is opened for reading only; a missing or unreadable one reads empty.
 Text read_data_text();
-// The same cut, over the file's bytes read already.
+// The same cut, over the file's bytes read already; and its length in bytes.
 Text data_text_of(std::string_view file_bytes);
+std::size_t data_text_length(std::string_view file_bytes);
 
 // Leading bytes 1 to 32 are skipped in the section and the key; an empty one gives empty text. A
 // value longer than 10239 bytes comes back cut to 10239, as the program has always read it.

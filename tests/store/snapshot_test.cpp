@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <utility>
 
 namespace lorvane {
 namespace {
@@ -32,6 +33,23 @@ TEST_F(Snapshot, agreesWithTheFreeFunctions) {
     }
     EXPECT_EQ(snapshot.read_entry("h", "long").size(), 10239u);
     EXPECT_EQ(hex(snapshot.read_entry("t", "b")), hex("4"));
+}
+
+// The text is the document's own bytes unless a zero byte or Ctrl+Z cuts it short.
+TEST_F(Snapshot, textIsCutWhereTheRawReadCutsIt) {
+    const std::pair<Text, Text> files[]{
+        {"[h]\r\nk=v\r\n", "[h]\r\nk=v\r\n"}, {"[h]\r\nk=\0v\r\n"s, "[h]\r\nk="},
+        {"[h]\r\nk=\x1Av\r\n", "[h]\r\nk="},  {"[h]\r\nk=\x81\x1A\x81\0\r\n"s, "[h]\r\nk=\x81\x1A\x81\0\r\n"s},
+        {"[h]\r\nk=\x81", "[h]\r\nk=\x81"},
+    };
+    for (const auto& [file, text] : files) {
+        SCOPED_TRACE(testing::PrintToString(hex(file)));
+        write_data(file);
+        const DataSnapshot snapshot = DataSnapshot::load();
+        EXPECT_EQ(hex(snapshot.text()), hex(text));
+        EXPECT_EQ(hex(snapshot.text()), hex(read_data_text()));
+        EXPECT_EQ(hex(snapshot.read_entry("h", "k")), hex(read_entry("h", "k")));
+    }
 }
 
 TEST_F(Snapshot, ofAMissingFileIsEmpty) {
