@@ -11,7 +11,6 @@
 
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
@@ -28,6 +27,8 @@ using lorvane::test::bytes;
 using lorvane::test::file_of;
 using lorvane::test::ModalAnswerer;
 using lorvane::test::rows_of;
+using lorvane::test::save_failed_box;
+using lorvane::test::Windows;
 
 namespace {
 
@@ -67,22 +68,11 @@ const QString bad_address = u"information: 链接地址不能包含换行! [信�
 const QString name_exists = u"question: 显示名称已存在!是否替换链接内容? [信息：]"_s;
 const QString no_scheme = u"information: 链接地址必须是以http://或https://开头的网址内容! [信息：]"_s;
 const QString address_exists = u"question: 已存在相同链接地址,是否重复增加? [信息：]"_s;
-const QString save_failed = u"information: 保存失败,请检查Data文件夹下的URL.ini是否可写! [信息：]"_s;
 
 // The answer given to the box expected.
 constexpr int none = 0;
 constexpr int ok = 1;
 constexpr int cancel = 2;
-
-// The manager over the main window, both built on the file as it is, the manager shown.
-struct Windows {
-    MainWindow main;
-    LinkManagerWindow manager{main};
-};
-
-bool make_read_only(const lorvane::test::DataDir& dir) {
-    return QFile::setPermissions(dir.data_file(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-}
 
 } // namespace
 
@@ -281,11 +271,12 @@ void LinkAddingTest::failedWrite_reportsAndChangesNothing_data() {
     QTest::addColumn<bool>("close_after");
     QTest::addColumn<QStringList>("boxes");
 
-    QTest::newRow("添加, quick acceptance") << u"新链接"_s << u"https://jx.new/"_s << true << QStringList{save_failed};
+    QTest::newRow("添加, quick acceptance")
+        << u"新链接"_s << u"https://jx.new/"_s << true << QStringList{save_failed_box};
     QTest::newRow("连续添加, quick acceptance")
-        << u"新链接"_s << u"https://jx.new/"_s << false << QStringList{save_failed};
+        << u"新链接"_s << u"https://jx.new/"_s << false << QStringList{save_failed_box};
     QTest::newRow("添加, replacing after OK")
-        << u"解析一"_s << u"https://jx.two/"_s << true << QStringList{name_exists, save_failed};
+        << u"解析一"_s << u"https://jx.two/"_s << true << QStringList{name_exists, save_failed_box};
 }
 
 void LinkAddingTest::failedWrite_reportsAndChangesNothing() {
@@ -297,7 +288,7 @@ void LinkAddingTest::failedWrite_reportsAndChangesNothing() {
     lorvane::test::DataDir dir;
     const lorvane::Text before = file_with_links(first_link);
     QVERIFY(dir.write_data_file(before));
-    QVERIFY(make_read_only(dir));
+    QVERIFY(lorvane::test::make_read_only(dir));
     Windows windows;
     windows.manager.show();
     QVERIFY(QTest::qWaitForWindowExposed(&windows.manager));

@@ -10,7 +10,6 @@
 #include "ui/main/main_window.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 
@@ -22,6 +21,8 @@ using lorvane::test::bytes;
 using lorvane::test::file_of;
 using lorvane::test::ModalAnswerer;
 using lorvane::test::rows_of;
+using lorvane::test::save_failed_box;
+using lorvane::test::Windows;
 
 namespace {
 
@@ -38,12 +39,13 @@ lorvane::Text file_with_links(const QStringList& links) {
 
 const QString remove_ticked_warning = u"warning: 该操作将删除所有勾选项,你确定这么做吗? [删除选中项操作]"_s;
 const QString remove_all_warning = u"warning: 该操作将清空所有选项,你确定这么做吗? [危险的清空操作]"_s;
-const QString save_failed = u"information: 保存失败,请检查Data文件夹下的URL.ini是否可写! [信息：]"_s;
 
-struct Windows {
-    MainWindow main;
-    LinkManagerWindow manager{main};
-};
+// The two removals, as rows of a table.
+void both_removals() {
+    QTest::addColumn<bool>("all");
+    QTest::newRow("删除选中") << false;
+    QTest::newRow("全部清空") << true;
+}
 
 // Puts texts into the edit boxes and a stale item into the selector, so that a test sees whether
 // the boxes are left alone and whether the selector was refilled.
@@ -177,9 +179,7 @@ void LinkRemovalTest::removeAll_deletesSectionOnly() {
 }
 
 void LinkRemovalTest::cancel_changesNothing_data() {
-    QTest::addColumn<bool>("all");
-    QTest::newRow("删除选中") << false;
-    QTest::newRow("全部清空") << true;
+    both_removals();
 }
 
 void LinkRemovalTest::cancel_changesNothing() {
@@ -205,9 +205,7 @@ void LinkRemovalTest::cancel_changesNothing() {
 }
 
 void LinkRemovalTest::failedWrite_reportsAndKeepsRows_data() {
-    QTest::addColumn<bool>("all");
-    QTest::newRow("删除选中") << false;
-    QTest::newRow("全部清空") << true;
+    both_removals();
 }
 
 void LinkRemovalTest::failedWrite_reportsAndKeepsRows() {
@@ -216,7 +214,7 @@ void LinkRemovalTest::failedWrite_reportsAndKeepsRows() {
     lorvane::test::DataDir dir;
     const lorvane::Text before = file_with_links(abc);
     QVERIFY(dir.write_data_file(before));
-    QVERIFY(QFile::setPermissions(dir.data_file(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    QVERIFY(lorvane::test::make_read_only(dir));
     Windows windows;
     windows.manager.show();
     QVERIFY(QTest::qWaitForWindowExposed(&windows.manager));
@@ -229,7 +227,7 @@ void LinkRemovalTest::failedWrite_reportsAndKeepsRows() {
     (all ? windows.manager.全部清空按钮 : windows.manager.删除选中按钮)->click();
 
     QCOMPARE(lorvane::test::logged_boxes(),
-             (QStringList{all ? remove_all_warning : remove_ticked_warning, save_failed}));
+             (QStringList{all ? remove_all_warning : remove_ticked_warning, save_failed_box}));
     QCOMPARE(answerer.shown_boxes(), 1);
     QCOMPARE(bytes(dir.read_data_file()), bytes(before));
     QCOMPARE(windows.manager.list_model().row_count(), 3);

@@ -11,9 +11,13 @@
 #include "text/gbk.h"
 #include "ui/links/add_notice.h"
 #include "ui/links/link_manager.h"
+#include "ui/main/main_window.h"
+
+#include "data_dir.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
@@ -122,6 +126,19 @@ private:
     int shown_boxes_ = 0;
     int closed_notices_ = 0;
 };
+
+// The main window and the manager over it, both built on the data file as it is.
+struct Windows {
+    MainWindow main;
+    LinkManagerWindow manager{main};
+};
+
+// Without its owner-write bit the data file refuses every write, for root too.
+inline bool make_read_only(const DataDir& dir) {
+    return QFile::setPermissions(dir.data_file(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+}
+
+inline const QString save_failed_box = u"information: 保存失败,请检查Data文件夹下的URL.ini是否可写! [信息：]"_s;
 
 // The main window fetches nothing from the network in these tests.
 inline void answer_fetches_with_nothing() {
