@@ -4,6 +4,7 @@
 #include "text/gbk.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace lorvane {
 
@@ -53,12 +54,25 @@ Text data_file_path() {
 }
 
 std::size_t data_text_length(std::string_view file_bytes) {
-    // A zero byte or Ctrl+Z ends the text, except as the second byte of a two-byte character.
+    // A zero byte or Ctrl+Z ends the text, except as the second byte of a two-byte character. In a
+    // run of ASCII every byte begins a character, so the run is searched whole; a lead byte takes
+    // the byte after it along.
     std::size_t i = 0;
-    while (i < file_bytes.size() && file_bytes[i] != '\0' && file_bytes[i] != end_of_file_mark) {
-        i += is_lead_byte(static_cast<unsigned char>(file_bytes[i])) ? 2 : 1;
+    while (i < file_bytes.size()) {
+        const std::size_t run_end = next_lead_byte(file_bytes, i);
+        const std::string_view run = file_bytes.substr(i, run_end - i);
+        std::size_t cut = run.size();
+        for (const char end_mark : {'\0', end_of_file_mark}) {
+            if (const void* at = std::memchr(run.data(), end_mark, run.size())) {
+                cut = std::min(cut, static_cast<std::size_t>(static_cast<const char*>(at) - run.data()));
+            }
+        }
+        if (cut < run.size()) {
+            return i + cut;
+        }
+        i = run_end + 2;
     }
-    return std::min(i, file_bytes.size());
+    return file_bytes.size();
 }
 
 Text data_text_of(std::string_view file_bytes) {
@@ -66,8 +80,13 @@ Text data_text_of(std::string_view file_bytes) {
 }
 
 Text read_data_text() {
-    const std::optional<Text> bytes = profile::read_file(data_file_path());
-    return bytes ? data_text_of(*bytes) : Text();
+    std::optional<Text> bytes = profile::read_file(data_file_path());
+    if (!bytes) {
+        return {};
+    }
+    // Cut in place: a copy of a history of many megabytes costs more than the reading.
+    bytes->resize(data_text_length(*bytes));
+    return std::move(*bytes);
 }
 
 Text read_entry_in(const profile::Document& document, const Text& section, const Text& key) {

@@ -2,6 +2,7 @@
 
 #include "text/gbk.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -52,20 +53,59 @@ bool matches_at(std::string_view text, std::size_t at, std::string_view part, bo
     return true;
 }
 
+} // namespace
+
+std::size_t next_lead_byte(std::string_view text, std::size_t from, std::size_t limit) {
+    constexpr std::uint64_t high_bits = 0x8080808080808080;
+    constexpr std::size_t word = sizeof(std::uint64_t);
+    const std::size_t end = std::min(limit, text.size());
+    std::size_t i = from;
+    for (std::uint64_t bytes = 0; i + word <= end; i += word) {
+        std::memcpy(&bytes, text.data() + i, word);
+        if ((bytes & high_bits) != 0) {
+            break;
+        }
+    }
+    while (i < end && !is_lead_byte(static_cast<unsigned char>(text[i]))) {
+        ++i;
+    }
+    return i;
+}
+
+namespace {
+
 // Byte offset of the first `part` at or after `from`, stepping by characters; npos when none.
 std::size_t find_from(std::string_view text, std::string_view part, std::size_t from, bool ignore_case) {
     if (part.empty() || part.size() > text.size()) {
         return std::string_view::npos;
     }
-    const std::size_t last = text.size() - part.size();
-    const auto first = static_cast<unsigned char>(part[0]);
-    const unsigned char first_folded = ignore_case ? fold_ascii(first) : first;
-    for (std::size_t i = from; i <= last; i = next_char(text, i)) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        // The first byte decides most positions, so the full comparison runs rarely.
-        if ((c == first || (ignore_case && fold_ascii(c) == first_folded)) && matches_at(text, i, part, ignore_case)) {
-            return i;
+    if (ignore_case) {
+        const std::size_t last = text.size() - part.size();
+        const unsigned char first_folded = fold_ascii(static_cast<unsigned char>(part[0]));
+        for (std::size_t i = from; i <= last; i = next_char(text, i)) {
+            // The first byte decides most positions, so the full comparison runs rarely.
+            if (fold_ascii(static_cast<unsigned char>(text[i])) == first_folded && matches_at(text, i, part, true)) {
+                return i;
+            }
         }
+        return std::string_view::npos;
+    }
+    // The library's search finds the next match at any byte; stepping by characters up to it tells
+    // whether a character begins there. No match begins before the one found, so each byte is
+    // searched once and stepped over once.
+    std::size_t i = from;
+    for (std::size_t candidate = text.find(part, i); candidate != std::string_view::npos;
+         candidate = text.find(part, i)) {
+        while (i < candidate) {
+            i = next_lead_byte(text, i, candidate);
+            if (i < candidate) {
+                i += 2; // a lead byte takes the byte after it along
+            }
+        }
+        if (i == candidate) {
+            return candidate;
+        }
+        // The match began with the second byte of a character: search on after that character.
     }
     return std::string_view::npos;
 }

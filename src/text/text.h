@@ -67,6 +67,12 @@ struct LineSpan {
 // starts no empty one; an empty text has no lines.
 std::vector<LineSpan> split_lines(std::string_view text);
 
+// Byte offset of the first byte of 0x80 or above at or after `from` and before `limit`, or the
+// smaller of `limit` and the size of the text: the end of a run of ASCII, in which every byte begins
+// a character. Eight bytes are looked at a time, since data files are mostly ASCII and a history can
+// run to megabytes.
+std::size_t next_lead_byte(std::string_view text, std::size_t from, std::size_t limit = std::string_view::npos);
+
 // Trims bytes 1 to 32 (blanks and control characters) from the ends.
 std::string_view trim_blanks(std::string_view text);
 std::string_view trim_leading_blanks(std::string_view text);
