@@ -4,6 +4,7 @@
 #include "text/gbk.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <optional>
 #include <utility>
@@ -48,6 +49,11 @@ bool ask(MessageBox::Kind kind, const Text& text, const Text& title) {
         with_cancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::StandardButtons(QMessageBox::Ok);
     QMessageBox box(icon_of(kind), to_qstring(shown_title), to_qstring(text), buttons);
     box.setWindowModality(Qt::ApplicationModal);
+    // No Qt translation is loaded, so the buttons are named here, in the program's own language.
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    if (with_cancel) {
+        box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    }
     // The close box and Esc both press the escape button, so they abandon just as Cancel does.
     box.setEscapeButton(with_cancel ? QMessageBox::Cancel : QMessageBox::Ok);
     return box.exec() == QMessageBox::Ok;

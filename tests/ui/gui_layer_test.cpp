@@ -37,6 +37,7 @@ struct SeenBox {
     QString text;
     Qt::WindowModality modality = Qt::NonModal;
     bool has_owner = true;
+    QStringList button_texts;
 };
 
 // Waits for the message box to come up, notes how it looks, and closes it the way a user would.
@@ -51,7 +52,11 @@ void close_box_when_shown(SeenBox& seen, Close how) {
         poll->stop();
         poll->deleteLater();
         seen = {true,        box->icon(),           box->standardButtons(),  box->windowTitle(),
-                box->text(), box->windowModality(), box->parent() != nullptr};
+                box->text(), box->windowModality(), box->parent() != nullptr, {}};
+        for (QAbstractButton* button : box->buttons()) {
+            seen.button_texts.append(button->text());
+        }
+        seen.button_texts.sort();
         switch (how) {
         case Close::ok_button:
             box->button(QMessageBox::Ok)->click();
@@ -237,6 +242,13 @@ void GuiLayerTest::messageBox_shownBox() {
     QCOMPARE(seen.text, u"显示名称已存在!是否替换链接内容?"_s);
     QCOMPARE(seen.modality, Qt::ApplicationModal);
     QVERIFY(!seen.has_owner);
+    // The buttons speak the program's language.
+    QStringList expected_texts{u"确定"_s};
+    if (buttons & QMessageBox::Cancel) {
+        expected_texts.append(u"取消"_s);
+    }
+    expected_texts.sort();
+    QCOMPARE(seen.button_texts, expected_texts);
     QCOMPARE(answer, confirmed);
     QCOMPARE(MessageBox::log().size(), std::size_t{1});
     QCOMPARE(bytes(MessageBox::log()[0].title), bytes(lorvane::from_qstring(shownTitle)));
