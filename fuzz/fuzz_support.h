@@ -132,13 +132,14 @@ inline bool matches(std::string_view text, std::size_t at, std::string_view part
     if (at + part.size() > text.size()) {
         return false;
     }
-    const std::vector<bool> starts = char_starts(part);
+    bool second = false; // part[j] is the second byte of a character of `part`
     for (std::size_t j = 0; j < part.size(); ++j) {
         const char a = text[at + j];
         const char b = part[j];
-        if (ignore_case && starts[j] ? lower(a) != lower(b) : a != b) {
+        if (ignore_case && !second ? lower(a) != lower(b) : a != b) {
             return false;
         }
+        second = !second && lead(b);
     }
     return true;
 }
