@@ -37,8 +37,14 @@ private:
 // announcement goes to a closed local port.
 void answer_the_world_at_once();
 
-// Reading and parsing the file once with its key listing, plus one atomic rewrite of it.
-double time_floor(const ProgramFolder& folder, int repetitions);
+// Reading and parsing the file once with its key listing, plus one atomic rewrite of it (one entry
+// written, the file replaced and flushed to the disk); the medians of the whole and of its parts.
+struct FloorTimes {
+    double total = 0;
+    double read = 0;
+    double rewrite = 0;
+};
+FloorTimes time_floor(const ProgramFolder& folder, int repetitions);
 // The history list's rows built from one snapshot of the file, as the history window builds them.
 double time_snapshot_listing(const ProgramFolder& folder, int repetitions);
 // The same rows built the per-key way: the file read and parsed again for every value.

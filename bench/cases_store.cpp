@@ -105,19 +105,29 @@ void ProgramFolder::restore() const {
     }
 }
 
-double time_floor(const ProgramFolder& folder, int repetitions) {
+FloorTimes time_floor(const ProgramFolder& folder, int repetitions) {
     folder.restore();
-    return median_of_runs(repetitions, [&] {
+    std::vector<double> totals;
+    std::vector<double> reads;
+    std::vector<double> rewrites;
+    // The first run warms up and is not counted.
+    for (int run = 0; run <= repetitions; ++run) {
         const Stopwatch watch;
         const DataSnapshot data = DataSnapshot::load();
         const TextList keys = data.list_section_keys(section_header(history_section()));
+        const double read = watch.elapsed_ms();
         const bool written = write_entry(selector_section(), selector_key(), "3");
-        const double ms = watch.elapsed_ms();
+        const double total = watch.elapsed_ms();
         if (keys.size() != folder.records() || !written) {
             fail("the floor did not read every record or did not write the file");
         }
-        return ms;
-    });
+        if (run > 0) {
+            totals.push_back(total);
+            reads.push_back(read);
+            rewrites.push_back(total - read);
+        }
+    }
+    return {median(totals), median(reads), median(rewrites)};
 }
 
 double time_snapshot_listing(const ProgramFolder& folder, int repetitions) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace lorvane::bench {
@@ -32,6 +33,13 @@ double median_of_runs(int repetitions, const std::function<double()>& run, bool 
     times.reserve(static_cast<std::size_t>(repetitions));
     for (int i = 0; i < repetitions; ++i) {
         times.push_back(run());
+    }
+    return median(std::move(times));
+}
+
+double median(std::vector<double> times) {
+    if (times.empty()) {
+        return 0;
     }
     std::sort(times.begin(), times.end());
     const std::size_t middle = times.size() / 2;

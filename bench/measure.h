@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <functional>
+#include <vector>
 
 class QWidget;
 
@@ -24,6 +25,9 @@ public:
 private:
     std::chrono::steady_clock::time_point start_;
 };
+
+// The median of some times; 0 for none.
+double median(std::vector<double> times);
 
 // Runs `run` once to warm caches and the toolkit up (unless `warm_up` is false), then `repetitions`
 // times, and returns the median of the times it reported. Each run times only its own measured part,

@@ -34,17 +34,19 @@ std::string grouped(std::size_t n) {
 }
 
 void print_table(const std::vector<Figures>& all) {
-    std::printf("%9s %9s %9s %9s %10s %9s %9s %9s %9s %9s\n", "records", "file MB", "floor", "listing", "naive",
-                "history", "remove", "combine", "start-up", "empty");
-    std::printf("%9s %9s %9s %9s %10s %9s %9s %9s %9s %9s\n", "", "", "", "", "", "window", "ticked", "", "", "window");
+    std::printf("%9s %8s %9s %8s %8s %8s %10s %9s %8s %8s %8s %8s\n", "records", "file", "floor", "of it:", "",
+                "listing", "naive", "history", "remove", "combine", "start-up", "empty");
+    std::printf("%9s %8s %9s %8s %8s %8s %10s %9s %8s %8s %8s %8s\n", "", "MB", "", "read", "rewrite", "", "", "window",
+                "ticked", "", "", "window");
     for (const Figures& f : all) {
         char naive[32] = "-";
         if (f.naive) {
             std::snprintf(naive, sizeof naive, "%.2f", *f.naive);
         }
-        std::printf("%9s %9.2f %9.2f %9.2f %10s %9.2f %9.2f %9.2f %9.2f %9.2f\n", grouped(f.records).c_str(),
-                    static_cast<double>(f.file_bytes) / bytes_per_mb, f.floor, f.listing, naive, f.history_window,
-                    f.remove_ticked, f.combine, f.start_up, f.empty_window);
+        std::printf("%9s %8.2f %9.2f %8.2f %8.2f %8.2f %10s %9.2f %8.2f %8.2f %8.2f %8.2f\n",
+                    grouped(f.records).c_str(), static_cast<double>(f.file_bytes) / bytes_per_mb, f.floor, f.floor_read,
+                    f.floor_rewrite, f.listing, naive, f.history_window, f.remove_ticked, f.combine, f.start_up,
+                    f.empty_window);
     }
 }
 
@@ -82,9 +84,12 @@ void print_naive_target(const Figures& f) {
 void print_report(const std::vector<Figures>& all, const Settings& settings) {
     std::printf(
         "Lorvane benchmark: the program's own code paths on the offscreen platform, 50 links in the data file.\n");
-    std::printf("Times in ms, each the median of %d runs after one warm-up run (naive: median of %d runs).\n",
-                settings.repetitions, settings.naive_repetitions);
-    std::printf("floor: one read and parse of the file with the history's key listing, plus one atomic rewrite;\n"
+    std::printf("Times in ms, each the median of %d run%s after one warm-up run (naive: median of %d run%s, no "
+                "warm-up).\n",
+                settings.repetitions, settings.repetitions == 1 ? "" : "s", settings.naive_repetitions,
+                settings.naive_repetitions == 1 ? "" : "s");
+    std::printf("floor: one read and parse of the file with the history's key listing (read), plus one atomic\n"
+                "rewrite: an entry written, the file replaced and flushed to the disk (rewrite);\n"
                 "listing: the history list's rows from one snapshot; naive: the same rows, the file read per key;\n"
                 "remove ticked: 1,000 ticked records (all in a smaller history) up to the list painted again.\n\n");
     print_table(all);

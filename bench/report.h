@@ -19,6 +19,8 @@ struct Figures {
     std::size_t records = 0;
     std::size_t file_bytes = 0;
     double floor = 0;
+    double floor_read = 0;    // of the floor: the read, the parse and the listing
+    double floor_rewrite = 0; // of the floor: the atomic rewrite
     double listing = 0;
     std::optional<double> naive;
     double history_window = 0;
