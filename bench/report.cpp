@@ -88,8 +88,8 @@ void print_report(const std::vector<Figures>& all, const Settings& settings) {
                 "warm-up).\n",
                 settings.repetitions, settings.repetitions == 1 ? "" : "s", settings.naive_repetitions,
                 settings.naive_repetitions == 1 ? "" : "s");
-    std::printf("floor: one read and parse of the file with the history's key listing (read), plus one atomic\n"
-                "rewrite: an entry written, the file replaced and flushed to the disk (rewrite);\n"
+    std::printf("floor = read (one read and parse of the file, with the history's key listing)\n"
+                "      + rewrite (one entry written: the file replaced atomically and flushed to the disk);\n"
                 "listing: the history list's rows from one snapshot; naive: the same rows, the file read per key;\n"
                 "remove ticked: 1,000 ticked records (all in a smaller history) up to the list painted again.\n\n");
     print_table(all);
