@@ -25,7 +25,7 @@ constexpr int old_records = 500;
 constexpr int removed_records = 250;
 constexpr int new_records = 500;
 constexpr int removal_batch = 10;
-constexpr auto start_delay = 500ms; // both copies are running before either begins
+constexpr auto start_delay = 1s; // both copies are running before either begins
 constexpr auto run_timeout = 300s;
 
 const Text links_header = "[\xBF\xC9\xD1\xA1\xD7\xE9\xBA\xCF\xC1\xB4\xBD\xD3]"; // [可选组合链接]
