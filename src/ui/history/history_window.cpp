@@ -39,16 +39,6 @@ std::vector<CheckListColumn> history_columns() {
             {gbk("页面地址"), address_width}};
 }
 
-// No button is a default button, so Enter never presses one; a dialog would otherwise make the
-// focused button its default.
-void place_button(QPushButton& button, QStringView name, QRect place, QStringView caption) {
-    button.setObjectName(name.toString());
-    button.setGeometry(place);
-    button.setText(caption.toString());
-    button.setAutoDefault(false);
-    button.setDefault(false);
-}
-
 } // namespace
 
 HistoryWindow::HistoryWindow(MainWindow& main)
@@ -56,10 +46,8 @@ HistoryWindow::HistoryWindow(MainWindow& main)
       删除勾选项按钮(new QPushButton(this)), 全部删除按钮(new QPushButton(this)), main_(main),
       model_(new CheckListModel(history_columns(), this)) {
     setWindowTitle(u"浏览历史记录"_s);
-    set_up_fixed_window(*this, client_size);
-    // A dialog type again, keeping the frame's boxes: the window manager then gives it no taskbar
-    // button of its own and keeps it above the main window.
-    setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+    set_up_dialog_frame(*this, client_size,
+                        Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     set_up_controls();
 
     prepare_history_window();

@@ -1,6 +1,6 @@
 #include "ui/links/add_notice.h"
 
-#include "ui/links/dialog_parts.h"
+#include "ui/main/look.h"
 
 #include <QEventLoop>
 #include <QLabel>

@@ -9,7 +9,7 @@
 #include "store/data_file.h"
 #include "store/snapshot.h"
 #include "text/gbk.h"
-#include "ui/links/dialog_parts.h"
+#include "ui/main/look.h"
 #include "ui/main/main_window.h"
 
 #include <QLabel>

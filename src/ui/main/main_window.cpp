@@ -59,23 +59,6 @@ public:
     }
 };
 
-void place_label(QLabel& label, QStringView name, QRect place, QStringView caption) {
-    label.setObjectName(name.toString());
-    label.setGeometry(place);
-    label.setText(caption.toString());
-    label.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label.setWordWrap(false);
-}
-
-// No button is a default button, so Enter never presses one.
-void place_button(QPushButton& button, QStringView name, QRect place, QStringView caption) {
-    button.setObjectName(name.toString());
-    button.setGeometry(place);
-    button.setText(caption.toString());
-    button.setAutoDefault(false);
-    button.setDefault(false);
-}
-
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
