@@ -95,6 +95,27 @@ std::vector<int> CheckListModel::ticked_rows() const {
     return ticked;
 }
 
+TextList CheckListModel::ticked_keys() const {
+    TextList keys;
+    for (const Entry& entry : rows_) {
+        if (entry.ticked) {
+            keys.push_back(entry.row.key);
+        }
+    }
+    return keys;
+}
+
+void CheckListModel::remove_ticked_rows(const std::vector<bool>& removed) {
+    const std::vector<int> ticked = ticked_rows();
+    std::vector<int> rows;
+    for (std::size_t i = 0; i < ticked.size() && i < removed.size(); ++i) {
+        if (removed[i]) {
+            rows.push_back(ticked[i]);
+        }
+    }
+    remove_rows(std::move(rows));
+}
+
 void CheckListModel::remove_rows(std::vector<int> rows) {
     const std::vector<RowRange> ranges = ranges_of(std::move(rows), row_count());
     if (ranges.size() <= max_ranges_removed_in_place) {

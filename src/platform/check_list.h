@@ -46,6 +46,11 @@ public:
     void set_ticked(int row, bool ticked);
     // Rows whose check box is ticked, in ascending order.
     std::vector<int> ticked_rows() const;
+    // The keys of the ticked rows, in the same order.
+    TextList ticked_keys() const;
+    // Removes the ticked rows whose flag is set; `removed` follows the order of ticked_keys(), as the
+    // store's removal reports it. The remaining rows keep their running numbers.
+    void remove_ticked_rows(const std::vector<bool>& removed);
 
     // Removes the rows at these 0-based indices (given in any order; invalid ones are ignored). The
     // remaining rows keep their texts, so their running numbers stay as they were.

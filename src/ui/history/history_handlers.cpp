@@ -82,25 +82,13 @@ void HistoryWindow::remove_ticked_records() {
     }
     // Each row carries its own key, so a line the file cannot delete (one without "=" lists as an
     // empty key) keeps its row and takes no other record with it.
-    const std::vector<int> ticked = model_->ticked_rows();
-    TextList keys;
-    keys.reserve(ticked.size());
-    for (const int row : ticked) {
-        keys.push_back(model_->key(row));
-    }
-    const RemovalResult result = delete_entries(history_section(), keys);
+    const RemovalResult result = delete_entries(history_section(), model_->ticked_keys());
     if (!result.written) {
         MessageBox::information(gbk(save_failed));
         return;
     }
-    std::vector<int> removed_rows;
-    for (std::size_t i = 0; i < ticked.size(); ++i) {
-        if (result.removed[i]) {
-            removed_rows.push_back(ticked[i]);
-        }
-    }
     // The remaining rows keep their running numbers until the window opens again.
-    model_->remove_rows(std::move(removed_rows));
+    model_->remove_ticked_rows(result.removed);
 
     TextList& listed = history_keys();
     listed.clear();

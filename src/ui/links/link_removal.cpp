@@ -25,22 +25,10 @@ void LinkManagerWindow::remove_ticked_links() {
     if (!MessageBox::warning(gbk("该操作将删除所有勾选项,你确定这么做吗?"), gbk("删除选中项操作"))) {
         return;
     }
-    const std::vector<int> ticked = model_->ticked_rows();
-    TextList keys;
-    keys.reserve(ticked.size());
-    for (const int row : ticked) {
-        keys.push_back(model_->key(row));
-    }
-    const RemovalResult result = delete_entries(link_section(), keys);
+    const RemovalResult result = delete_entries(link_section(), model_->ticked_keys());
     if (result.written) {
         // A key the file cannot delete (the empty key of a line without "=") keeps its row.
-        std::vector<int> removed_rows;
-        for (std::size_t i = 0; i < ticked.size(); ++i) {
-            if (result.removed[i]) {
-                removed_rows.push_back(ticked[i]);
-            }
-        }
-        model_->remove_rows(std::move(removed_rows));
+        model_->remove_ticked_rows(result.removed);
     } else {
         report_save_failure();
     }
