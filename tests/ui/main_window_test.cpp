@@ -2,6 +2,7 @@
 // window's controls, keys and tab order.
 
 #include "data_dir.h"
+#include "window_driving.h"
 
 #include "platform/http.h"
 #include "platform/widget_text.h"
@@ -77,11 +78,7 @@ void pick_from_list(QComboBox& box, int row) {
     QTRY_VERIFY(!list->isVisible());
 }
 
-bool show_and_activate(QWidget& window) {
-    window.show();
-    window.activateWindow();
-    return QTest::qWaitForWindowActive(&window);
-}
+using lorvane::test::show_and_activate;
 
 const QStringList tab_order{u"编辑框1"_s,   u"组合打开按钮"_s, u"组合框1"_s,    u"组合打开按钮1"_s, u"奇艺按钮1"_s,
                             u"腾讯按钮2"_s, u"优酷按钮3"_s,    u"搜狐按钮4"_s,  u"PPTV按钮5"_s,     u"芒果按钮6"_s,

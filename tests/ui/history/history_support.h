@@ -4,6 +4,7 @@
 // as the user makes them, and answering boxes and modal runs that a failing check left open.
 
 #include "data_dir.h"
+#include "window_driving.h"
 
 #include "platform/check_list.h"
 #include "platform/widget_text.h"
@@ -81,21 +82,6 @@ inline QStringList row_keys(const lorvane::HistoryWindow& window) {
 inline void click_row(QTableView& view, int row, Qt::KeyboardModifiers modifiers = {}) {
     const QRect cell = view.visualRect(view.model()->index(row, 2));
     QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers, cell.center());
-}
-
-// Clicks `control` through its window, as the window system delivers a click, so that a modal window
-// that blocks its window stops the click too.
-inline void click_through_window(QWidget& control) {
-    QWindow* window = control.window()->windowHandle();
-    QVERIFY(window != nullptr);
-    const QPoint centre = control.mapTo(control.window(), control.rect().center());
-    QTest::mouseClick(window, Qt::LeftButton, {}, centre);
-}
-
-inline bool show_and_activate(QWidget& window) {
-    window.show();
-    window.activateWindow();
-    return QTest::qWaitForWindowActive(&window);
 }
 
 // Makes the data file read-only for as long as it lives: the store refuses to write a file without

@@ -2,6 +2,7 @@
 // file, the click that copies a row into the edit boxes, and the modal run from the main window.
 
 #include "data_dir.h"
+#include "window_driving.h"
 #include "links_test_support.h"
 
 #include "app/shared_lists.h"
@@ -40,11 +41,7 @@ const QStringList three_links{u"[可选组合链接]"_s,
                               u"[组合框配置]"_s,
                               u"默认选中项=0"_s};
 
-bool show_and_activate(QWidget& window) {
-    window.show();
-    window.activateWindow();
-    return QTest::qWaitForWindowActive(&window);
-}
+using lorvane::test::show_and_activate;
 
 // The control that owns the keyboard focus.
 QString focused_control(const QWidget& window) {

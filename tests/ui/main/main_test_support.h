@@ -4,6 +4,8 @@
 // watchdog for modal windows, GBK bytes as QByteArray, and clicks delivered as the window system
 // delivers them.
 
+#include "window_driving.h"
+
 #include "platform/clock.h"
 #include "platform/shell.h"
 #include "text/text.h"
@@ -81,21 +83,6 @@ inline std::unique_ptr<QTimer> modal_watchdog() {
     });
     timer->start();
     return timer;
-}
-
-// Clicks `control` through its window, as the window system delivers a click, so that a modal window
-// that blocks its window stops the click too.
-inline void click_through_window(QWidget& control) {
-    QWindow* window = control.window()->windowHandle();
-    QVERIFY(window != nullptr);
-    const QPoint centre = control.mapTo(control.window(), control.rect().center());
-    QTest::mouseClick(window, Qt::LeftButton, {}, centre);
-}
-
-inline bool show_and_activate(QWidget& window) {
-    window.show();
-    window.activateWindow();
-    return QTest::qWaitForWindowActive(&window);
 }
 
 } // namespace lorvane::test
