@@ -158,7 +158,10 @@ void LinkManagerWindow::copy_row_to_edit_boxes() {
 }
 
 void LinkManagerWindow::refresh_main_selector() {
-    const DataSnapshot data = DataSnapshot::load();
+    refresh_main_selector(DataSnapshot::load());
+}
+
+void LinkManagerWindow::refresh_main_selector(const DataSnapshot& data) {
     main_.fill_link_selector(data);
     main_.restore_link_selection(data);
 }

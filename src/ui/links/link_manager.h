@@ -69,6 +69,7 @@ private:
     static void report_save_failure();
     // The main window's selector shows the links now stored, at the remembered index.
     void refresh_main_selector();
+    void refresh_main_selector(const DataSnapshot& data);
 
     MainWindow& main_;
     CheckListModel* const model_;

@@ -14,9 +14,9 @@ namespace lorvane {
 
 namespace {
 
-// The list shows what was removed; link_names() and the main window's selector follow the file.
-void relist_links() {
-    link_names() = DataSnapshot::load().list_section_keys(section_header(link_section()));
+// The list shows what was removed; link_names() follows the file.
+void relist_links(const DataSnapshot& data) {
+    link_names() = data.list_section_keys(section_header(link_section()));
 }
 
 } // namespace
@@ -32,8 +32,10 @@ void LinkManagerWindow::remove_ticked_links() {
     } else {
         report_save_failure();
     }
-    relist_links();
-    refresh_main_selector();
+    // One read of the file serves the listing and the main window's selector.
+    const DataSnapshot data = DataSnapshot::load();
+    relist_links(data);
+    refresh_main_selector(data);
 }
 
 void LinkManagerWindow::remove_all_links() {
@@ -45,8 +47,10 @@ void LinkManagerWindow::remove_all_links() {
     } else {
         report_save_failure();
     }
-    relist_links();
-    refresh_main_selector();
+    // One read of the file serves the listing and the main window's selector.
+    const DataSnapshot data = DataSnapshot::load();
+    relist_links(data);
+    refresh_main_selector(data);
 }
 
 } // namespace lorvane
